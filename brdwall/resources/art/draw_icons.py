@@ -1,0 +1,603 @@
+#!/usr/bin/env python3
+"""Draw the program's icons and write them as Windows .ico files.
+
+Standard library only.  The 32x32 pictures are described as stacks of
+shapes given by signed distance functions, each pixel supersampled on a
+regular grid; the 16x16 pictures are drawn pixel by pixel so they stay
+crisp in the tray.  The output is fully deterministic.  Icon entries are
+written as classic DIB images (BITMAPINFOHEADER with doubled height, XOR
+bitmap followed by a 1-bit AND mask for transparency).
+
+Icons written (next to this folder, in brdwall/resources/):
+  flower.ico   normal tray/window icon: a white flower above a red pot
+               with green leaves.
+  xclock.ico   disabled tray icon: the same picture with a red cross on a
+               yellow square over its lower right quarter.
+  warning.ico  yellow warning triangle with a black exclamation mark.
+
+Run from the repository root:  python3 brdwall/resources/art/draw_icons.py
+(an optional argument names another output folder).
+"""
+
+import math
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT_DIR = os.path.dirname(HERE)
+
+SUPERSAMPLE = 8
+
+
+# --------------------------------------------------------------------------
+# Colours
+# --------------------------------------------------------------------------
+
+def rgb(hexstr):
+    hexstr = hexstr.lstrip("#")
+    return tuple(int(hexstr[i:i + 2], 16) for i in (0, 2, 4))
+
+
+WHITE = rgb("ffffff")
+PETAL_SHADE = rgb("b4b8c8")      # faint line where two petals meet
+FLOWER_LINE = rgb("3c3c3c")      # dark grey outline around the flower
+CENTRE = rgb("ffd21f")
+CENTRE_LINE = rgb("b86e00")
+CENTRE_DOT = rgb("ffef9a")
+LEAF = rgb("3fae3a")
+LEAF_LIGHT = rgb("8ad65a")
+LEAF_LINE = rgb("1b5218")
+STEM = rgb("2f8f2b")
+POT = rgb("d8261e")
+POT_LIGHT = rgb("f26a55")
+POT_DARK = rgb("a3140f")
+POT_LINE = rgb("5a0a07")
+BADGE = rgb("ffdc1e")
+BADGE_LINE = rgb("262626")
+CROSS = rgb("e0140f")
+CROSS_LINE = rgb("7a0806")
+WARN = rgb("ffcf1a")
+WARN_LINE = rgb("1e1e1e")
+BLACK = rgb("000000")
+
+
+# --------------------------------------------------------------------------
+# Signed distance functions (negative inside, in pixel units)
+# --------------------------------------------------------------------------
+
+def sd_circle(cx, cy, r):
+    def f(x, y):
+        return math.hypot(x - cx, y - cy) - r
+    return f
+
+
+def sd_ellipse(cx, cy, ra, rb, angle):
+    """Ellipse with semi-axis ra along `angle` (radians) and rb across."""
+    ca, sa = math.cos(angle), math.sin(angle)
+    m = min(ra, rb)
+
+    def f(x, y):
+        dx, dy = x - cx, y - cy
+        u = dx * ca + dy * sa
+        v = -dx * sa + dy * ca
+        # Good enough approximation near the boundary for thin outlines.
+        return (math.hypot(u / ra, v / rb) - 1.0) * m
+    return f
+
+
+def sd_segment(ax, ay, bx, by, r):
+    """Capsule: segment a-b thickened by radius r."""
+    vx, vy = bx - ax, by - ay
+    vv = vx * vx + vy * vy
+
+    def f(x, y):
+        px, py = x - ax, y - ay
+        t = max(0.0, min(1.0, (px * vx + py * vy) / vv)) if vv else 0.0
+        return math.hypot(px - vx * t, py - vy * t) - r
+    return f
+
+
+def sd_polygon(pts, round_r=0.0):
+    """Exact distance to a simple polygon, optionally rounded outwards."""
+    n = len(pts)
+
+    def f(x, y):
+        d = float("inf")
+        inside = False
+        for i in range(n):
+            ax, ay = pts[i]
+            bx, by = pts[(i + 1) % n]
+            ex, ey = bx - ax, by - ay
+            wx, wy = x - ax, y - ay
+            t = max(0.0, min(1.0, (wx * ex + wy * ey) / (ex * ex + ey * ey)))
+            d = min(d, math.hypot(wx - ex * t, wy - ey * t))
+            if (ay > y) != (by > y):
+                if x < ax + (y - ay) * ex / ey:
+                    inside = not inside
+        return (-d if inside else d) - round_r
+    return f
+
+
+def sd_box(x0, y0, x1, y1, r=0.0):
+    """Axis-aligned box with corner radius r."""
+    cx, cy = (x0 + x1) / 2.0, (y0 + y1) / 2.0
+    hx, hy = (x1 - x0) / 2.0 - r, (y1 - y0) / 2.0 - r
+
+    def f(x, y):
+        qx, qy = abs(x - cx) - hx, abs(y - cy) - hy
+        out = math.hypot(max(qx, 0.0), max(qy, 0.0))
+        return out + min(max(qx, qy), 0.0) - r
+    return f
+
+
+def sd_union(*fs):
+    def f(x, y):
+        return min(g(x, y) for g in fs)
+    return f
+
+
+def sd_intersect(*fs):
+    def f(x, y):
+        return max(g(x, y) for g in fs)
+    return f
+
+
+def sd_grow(fn, w):
+    def f(x, y):
+        return fn(x, y) - w
+    return f
+
+
+# --------------------------------------------------------------------------
+# Scenes: a list of layers, topmost first.  A layer is a function
+# (x, y) -> colour or None.
+# --------------------------------------------------------------------------
+
+def fill(sdf, colour):
+    def layer(x, y):
+        return colour if sdf(x, y) < 0.0 else None
+    return layer
+
+
+def outlined(sdf, colour, line_colour, width):
+    """Fill plus an outline of `width` pixels around it (two layers)."""
+    return [fill(sdf, colour), fill(sd_grow(sdf, width), line_colour)]
+
+
+def render(layers, size, ss=SUPERSAMPLE):
+    """Return a size x size grid of (r, g, b, coverage) tuples."""
+    img = []
+    step = 1.0 / ss
+    offs = [(k + 0.5) * step for k in range(ss)]
+    total = ss * ss
+    for py in range(size):
+        row = []
+        for px in range(size):
+            sr = sg = sb = 0
+            hits = 0
+            for oy in offs:
+                y = py + oy
+                for ox in offs:
+                    x = px + ox
+                    for layer in layers:
+                        c = layer(x, y)
+                        if c is not None:
+                            sr += c[0]
+                            sg += c[1]
+                            sb += c[2]
+                            hits += 1
+                            break
+            if hits:
+                row.append((round(sr / hits), round(sg / hits),
+                            round(sb / hits), hits / total))
+            else:
+                row.append((0, 0, 0, 0.0))
+        img.append(row)
+    return img
+
+
+# --------------------------------------------------------------------------
+# The flower picture
+# --------------------------------------------------------------------------
+
+def flower_layers():
+    """32x32: white five-petal flower over a red pot with green leaves."""
+    cx, cy = 16.0, 10.6
+    petal_dist, petal_len, petal_wid = 4.7, 4.6, 3.9
+    centre_r, centre_line = 2.5, 0.8
+    line = 1.05
+    leaf_line = 0.9
+    pot_line = 0.95
+    leaves = [
+        # (cx, cy, semi-axis along, semi-axis across, angle)
+        (8.0, 19.3, 5.6, 2.5, math.radians(-30)),
+        (24.0, 19.3, 5.6, 2.5, math.radians(210)),
+    ]
+    stem = (16.0, 18.0, 16.0, 23.0, 1.0)
+    rim = (7.5, 21.6, 24.5, 25.2, 1.0)
+    body = [(9.3, 25.0), (22.7, 25.0), (20.9, 30.8), (11.1, 30.8)]
+    body_round = 0.6
+    highlight = (10.2, 22.7, 13.5, 24.0, 0.6)
+    body_highlight = sd_segment(11.6, 26.4, 12.6, 29.4, 0.7)
+    rim_shadow = (9.5, 25.0, 22.5, 26.0)
+    centre_dot = (15.2, 9.8, 0.9)
+
+    # Petals: five ellipses around the centre, the first pointing up.
+    petals = []
+    for i in range(5):
+        a = math.radians(-90 + 72 * i)
+        px = cx + petal_dist * math.cos(a)
+        py = cy + petal_dist * math.sin(a)
+        petals.append(sd_ellipse(px, py, petal_len, petal_wid, a))
+    flower = sd_union(*petals, sd_circle(cx, cy, petal_dist * 0.9))
+
+    def petal_layer(x, y):
+        ds = sorted(p(x, y) for p in petals)
+        if ds[0] >= 0.0 and flower(x, y) >= 0.0:
+            return None
+        if ds[1] < 0.0 and ds[1] - ds[0] < 0.7:
+            # Inside two petals with almost equal depth: the crease.
+            return PETAL_SHADE
+        return WHITE
+
+    layers = []
+
+    # Flower centre.
+    layers.append(fill(sd_circle(*centre_dot), CENTRE_DOT))
+    centre = sd_circle(cx, cy, centre_r)
+    layers.append(fill(centre, CENTRE))
+    layers.append(fill(sd_grow(centre, centre_line), CENTRE_LINE))
+
+    # Petals with their outline.
+    layers.append(petal_layer)
+    layers.append(fill(sd_grow(flower, line), FLOWER_LINE))
+
+    # Pot: rim above the body.
+    rim_sdf = sd_box(*rim)
+    body_sdf = sd_polygon(body, body_round)
+    layers.append(fill(sd_box(*highlight), POT_LIGHT))
+    layers.append(fill(rim_sdf, POT))
+    layers.append(fill(sd_grow(rim_sdf, pot_line), POT_LINE))
+    layers.append(fill(body_highlight, POT_LIGHT))
+    layers.append(fill(sd_intersect(body_sdf, sd_box(*rim_shadow)),
+                       POT_DARK))
+    layers.append(fill(body_sdf, POT))
+    layers.append(fill(sd_grow(body_sdf, pot_line), POT_LINE))
+
+    # Stem and leaves behind the flower, growing out of the pot.
+    leaf_sdfs = [sd_ellipse(*l) for l in leaves]
+    for (lx, ly, ra, rb, ang) in leaves:
+        ca, sa = math.cos(ang), math.sin(ang)
+        vein = sd_segment(lx - ca * ra * 0.6, ly - sa * ra * 0.6,
+                          lx + ca * ra * 0.55, ly + sa * ra * 0.55, 0.45)
+        layers.append(fill(vein, LEAF_LIGHT))
+    for lf in leaf_sdfs:
+        layers.append(fill(lf, LEAF))
+    stem_sdf = sd_segment(*stem)
+    layers.append(fill(stem_sdf, STEM))
+    layers.append(fill(sd_grow(sd_union(stem_sdf, *leaf_sdfs), leaf_line),
+                       LEAF_LINE))
+    return layers
+
+
+def cross_badge_layers():
+    """32x32: yellow square with a red diagonal cross, lower right quarter."""
+    size = 32
+    h = size / 2.0
+    inset, line = 0.9, 1.0
+    m, arm_r, arm_line = 4.0, 1.35, 0.7
+    x0, y0 = h + inset, h + inset
+    x1, y1 = size - inset, size - inset
+    square = sd_box(x0, y0, x1, y1, 0.6)
+    a = sd_segment(h + m, h + m, size - m, size - m, arm_r)
+    b = sd_segment(size - m, h + m, h + m, size - m, arm_r)
+    cross = sd_union(a, b)
+    layers = [fill(cross, CROSS),
+              fill(sd_grow(cross, arm_line), CROSS_LINE)]
+    layers.append(fill(square, BADGE))
+    layers.append(fill(sd_grow(square, line), BADGE_LINE))
+    return layers
+
+
+def warning_layers():
+    """32x32: yellow triangle, dark outline, black exclamation mark."""
+    tri = [(16.0, 3.3), (29.6, 27.4), (2.4, 27.4)]
+    rr, line = 1.2, 1.4
+    bar = sd_polygon([(14.6, 10.6), (17.4, 10.6), (16.7, 20.0),
+                      (15.3, 20.0)], 0.35)
+    dot = sd_circle(16.0, 23.4, 1.55)
+    tri_sdf = sd_polygon(tri, rr)
+    mark = sd_union(bar, dot)
+    return [fill(mark, BLACK),
+            fill(tri_sdf, WARN),
+            fill(sd_grow(tri_sdf, line), WARN_LINE)]
+
+
+# --------------------------------------------------------------------------
+# 16x16 pictures, drawn pixel by pixel so they stay crisp in the tray.
+# --------------------------------------------------------------------------
+
+PIXEL_COLOURS = {
+    ".": None,            # transparent
+    "k": FLOWER_LINE,
+    "w": WHITE,
+    "y": CENTRE,
+    "o": rgb("e09a10"),   # corners of the flower centre
+    "g": LEAF,
+    "l": LEAF_LIGHT,
+    "G": LEAF_LINE,
+    "r": POT,
+    "p": POT_LIGHT,
+    "d": POT_DARK,
+    "R": POT_LINE,
+    "Y": BADGE,
+    "x": CROSS,
+    "K": BADGE_LINE,
+    "W": WARN,
+    "b": BLACK,
+}
+
+FLOWER_16 = """
+......kkkk......
+..kkk.kwwk.kkk..
+.kwwwkwwwwkwwwk.
+.kwwwwwwwwwwwwk.
+..kwwwoyyowwwk..
+G..kwwyyyywwk..G
+GGkwwwoyyowwwkGG
+GlkwwwwkkwwwwklG
+GlgkkkkggkkkkglG
+.GlgGGGggGGGglG.
+..GGggggggggGG..
+.RRRRRRRRRRRRRR.
+.RpprrrrrrrrrrR.
+.RddddddddddddR.
+..RprrrrrrrrdR..
+...RRRRRRRRRR...
+"""
+
+# Goes over the lower right quarter (8x8) of FLOWER_16.
+CROSS_BADGE_8 = """
+KKKKKKKK
+KxYYYYxK
+KYxYYxYK
+KYYxxYYK
+KYYxxYYK
+KYxYYxYK
+KxYYYYxK
+KKKKKKKK
+"""
+
+WARNING_16 = """
+................
+.......KK.......
+......KWWK......
+......KWWK......
+.....KWWWWK.....
+.....KWbbWK.....
+....KWWbbWWK....
+....KWWbbWWK....
+...KWWWbbWWWK...
+...KWWWbbWWWK...
+..KWWWWWWWWWWK..
+..KWWWWbbWWWWK..
+.KWWWWWbbWWWWWK.
+.KWWWWWWWWWWWWK.
+KKKKKKKKKKKKKKKK
+................
+"""
+
+
+def grid_rows(text):
+    return [line for line in text.split("\n") if line]
+
+
+def from_grid(rows):
+    """Turn rows of colour letters into the (r, g, b, coverage) form."""
+    img = []
+    for line in rows:
+        assert len(line) == len(rows), line
+        row = []
+        for ch in line:
+            c = PIXEL_COLOURS[ch]
+            row.append((0, 0, 0, 0.0) if c is None else c + (1.0,))
+        img.append(row)
+    return img
+
+
+def overlay_lower_right(rows, badge_rows):
+    n, b = len(rows), len(badge_rows)
+    out = list(rows)
+    for i, brow in enumerate(badge_rows):
+        r = n - b + i
+        out[r] = out[r][:n - b] + brow
+    return out
+
+
+# --------------------------------------------------------------------------
+# Palette reduction (deterministic median cut)
+# --------------------------------------------------------------------------
+
+def median_cut(counts, n):
+    """counts: {colour: weight}.  Return at most n representative colours."""
+    boxes = [sorted(counts.items())]
+    while len(boxes) < n:
+        best, best_i, best_ch = -1, -1, 0
+        for i, box in enumerate(boxes):
+            if len(box) < 2:
+                continue
+            for ch in range(3):
+                vals = [c[ch] for c, _ in box]
+                rng = max(vals) - min(vals)
+                if rng > best:
+                    best, best_i, best_ch = rng, i, ch
+        if best_i < 0:
+            break
+        box = sorted(boxes.pop(best_i), key=lambda cw: (cw[0][best_ch], cw[0]))
+        total = sum(w for _, w in box)
+        acc, cut = 0, 1
+        for j, (_, w) in enumerate(box):
+            acc += w
+            if acc * 2 >= total:
+                cut = max(1, min(len(box) - 1, j + 1))
+                break
+        boxes.insert(best_i, box[:cut])
+        boxes.insert(best_i + 1, box[cut:])
+    out = []
+    for box in boxes:
+        tw = sum(w for _, w in box)
+        out.append(tuple(round(sum(c[ch] * w for c, w in box) / tw)
+                         for ch in range(3)))
+    return out
+
+
+def nearest(pal, c):
+    best, bi = None, 0
+    for i, p in enumerate(pal):
+        d = ((p[0] - c[0]) * 3) ** 2 + ((p[1] - c[1]) * 4) ** 2 + \
+            ((p[2] - c[2]) * 2) ** 2
+        if best is None or d < best:
+            best, bi = d, i
+    return bi
+
+
+def to_indexed(img, ncolours):
+    """Binary transparency plus a palette of `ncolours` entries.
+
+    Index 0 is black; it is used for transparent pixels (where the AND mask
+    is set) and may also serve opaque black pixels.
+    """
+    counts = {}
+    for row in img:
+        for (r, g, b, a) in row:
+            if a >= 0.5:
+                counts[(r, g, b)] = counts.get((r, g, b), 0) + 1
+    opaque = [c for c in counts if c != BLACK]
+    if len(opaque) <= ncolours - 1:
+        pal = [BLACK] + sorted(opaque)
+    else:
+        pal = [BLACK] + sorted(median_cut(
+            {c: w for c, w in counts.items() if c != BLACK}, ncolours - 1))
+    pal += [BLACK] * (ncolours - len(pal))
+    lookup = {}
+    idx, mask = [], []
+    for row in img:
+        irow, mrow = [], []
+        for (r, g, b, a) in row:
+            if a >= 0.5:
+                c = (r, g, b)
+                if c not in lookup:
+                    lookup[c] = nearest(pal, c)
+                irow.append(lookup[c])
+                mrow.append(0)
+            else:
+                irow.append(0)
+                mrow.append(1)
+        idx.append(irow)
+        mask.append(mrow)
+    return pal, idx, mask
+
+
+# --------------------------------------------------------------------------
+# ICO writing
+# --------------------------------------------------------------------------
+
+def _pad4(b):
+    return b + b"\0" * (-len(b) % 4)
+
+
+def _and_mask_bytes(mask):
+    out = b""
+    for row in reversed(mask):
+        bits = bytearray((len(row) + 7) // 8)
+        for x, m in enumerate(row):
+            if m:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        out += _pad4(bytes(bits))
+    return out
+
+
+def _bih(size, bpp, image_bytes, clr_used):
+    return struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bpp, 0,
+                       image_bytes, 0, 0, clr_used, 0)
+
+
+def dib_indexed(img, bpp):
+    size = len(img)
+    ncol = 1 << bpp
+    pal, idx, mask = to_indexed(img, ncol)
+    xor = b""
+    for row in reversed(idx):
+        if bpp == 8:
+            data = bytes(row)
+        elif bpp == 4:
+            data = bytes((row[i] << 4) | (row[i + 1] if i + 1 < len(row)
+                                          else 0)
+                         for i in range(0, len(row), 2))
+        else:
+            raise ValueError(bpp)
+        xor += _pad4(data)
+    and_ = _and_mask_bytes(mask)
+    palette = b"".join(struct.pack("<BBBB", c[2], c[1], c[0], 0) for c in pal)
+    data = _bih(size, bpp, len(xor) + len(and_), ncol) + palette + xor + and_
+    return {"size": size, "bpp": bpp, "colours": ncol if bpp < 8 else 0,
+            "data": data}
+
+
+def dib_rgba(img):
+    size = len(img)
+    xor = b""
+    mask = []
+    for row in reversed(img):
+        for (r, g, b, a) in row:
+            alpha = int(round(a * 255))
+            if alpha == 0:
+                xor += b"\0\0\0\0"
+            else:
+                xor += struct.pack("<BBBB", b, g, r, alpha)
+    for row in img:
+        mask.append([1 if int(round(a * 255)) == 0 else 0
+                     for (_, _, _, a) in row])
+    and_ = _and_mask_bytes(mask)
+    data = _bih(size, 32, len(xor) + len(and_), 0) + xor + and_
+    return {"size": size, "bpp": 32, "colours": 0, "data": data}
+
+
+def write_ico(path, entries):
+    head = struct.pack("<HHH", 0, 1, len(entries))
+    offset = len(head) + 16 * len(entries)
+    dirs, blobs = b"", b""
+    for e in entries:
+        s = e["size"] if e["size"] < 256 else 0
+        dirs += struct.pack("<BBBBHHII", s, s, e["colours"], 0, 1, e["bpp"],
+                            len(e["data"]), offset)
+        offset += len(e["data"])
+        blobs += e["data"]
+    with open(path, "wb") as f:
+        f.write(head + dirs + blobs)
+
+
+# --------------------------------------------------------------------------
+
+def main():
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else OUT_DIR
+
+    flower_32 = render(flower_layers(), 32)
+    xclock_32 = render(cross_badge_layers() + flower_layers(), 32)
+    flower_16 = from_grid(grid_rows(FLOWER_16))
+    xclock_16 = from_grid(overlay_lower_right(grid_rows(FLOWER_16),
+                                              grid_rows(CROSS_BADGE_8)))
+    for name, big, small in (("flower.ico", flower_32, flower_16),
+                             ("xclock.ico", xclock_32, xclock_16)):
+        write_ico(os.path.join(out_dir, name), [
+            dib_indexed(big, 8), dib_indexed(small, 8),
+            dib_rgba(big), dib_rgba(small)])
+
+    write_ico(os.path.join(out_dir, "warning.ico"), [
+        dib_indexed(render(warning_layers(), 32), 4),
+        dib_indexed(from_grid(grid_rows(WARNING_16)), 4)])
+
+
+if __name__ == "__main__":
+    main()
