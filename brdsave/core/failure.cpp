@@ -12,8 +12,8 @@ std::string NumberText(long long n) {
 
 std::string FailureReportText(std::string_view sentence, const Failure& failure) {
     std::string text(sentence);
-    // The number text brings its own leading blank: "Error # 53", but "Error #-1".
-    text += "Error #";
+    // "Error # " then the number text with its own blank or minus: "Error #  53", "Error # -1".
+    text += "Error # ";
     text += NumberText(failure.Number);
     text += '\r';
     text += failure.Description;

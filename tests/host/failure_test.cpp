@@ -11,9 +11,9 @@ namespace {
 TEST(FailureReportText, NumberWithBlankOrMinusThenCarriageReturnOnly) {
     EXPECT_EQ(
         FailureReportText("Error occurred when loading back settings from disk, ", {53, "File not found"}),
-        "Error occurred when loading back settings from disk, Error # 53\rFile not found");
-    EXPECT_EQ(FailureReportText("Saving, ", {0, ""}), "Saving, Error # 0\r");
-    EXPECT_EQ(FailureReportText("Saving, ", {-2147024891, "Denied"}), "Saving, Error #-2147024891\rDenied");
+        "Error occurred when loading back settings from disk, Error #  53\rFile not found");
+    EXPECT_EQ(FailureReportText("Saving, ", {0, ""}), "Saving, Error #  0\r");
+    EXPECT_EQ(FailureReportText("Saving, ", {-2147024891, "Denied"}), "Saving, Error # -2147024891\rDenied");
     EXPECT_EQ(NumberText(LLONG_MIN), "-9223372036854775808");
 }
 

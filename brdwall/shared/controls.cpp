@@ -1,0 +1,307 @@
+#include "brdwall/shared/controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace brd {
+
+// ---- Control ----
+
+Control::Control(Form& owner, ControlSpec spec, Control* container)
+    : owner_(owner), spec_(std::move(spec)), container_(container) {
+    owner_.AddControl(this);
+}
+
+POINT Control::OriginTwips() const noexcept {
+    POINT p{spec_.Left, spec_.Top};
+    if (container_) {
+        const POINT c = container_->OriginTwips();
+        p.x += c.x;
+        p.y += c.y;
+    }
+    return p;
+}
+
+void Control::CreateChild(const char* windowClass, DWORD style, DWORD exStyle) {
+    const POINT at = OriginTwips();
+    hwnd_ = CreateWindowExA(exStyle, windowClass, spec_.Caption.c_str(), WS_CHILD | WS_VISIBLE | style,
+                            owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(spec_.Width),
+                            owner_.ToPixels(spec_.Height), owner_.hWnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Application::Instance(), nullptr);
+}
+
+bool Control::Enabled() const noexcept { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+void Control::SetEnabled(bool enabled) {
+    if (!hwnd_) owner_.Load();
+    if (hwnd_) EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+
+bool Control::Visible() const noexcept { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+
+void Control::SetVisible(bool visible) {
+    if (!hwnd_) owner_.Load();
+    if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+std::string Control::Caption() const {
+    if (!hwnd_) return spec_.Caption;
+    const int n = GetWindowTextLengthA(hwnd_);
+    std::string s(static_cast<std::size_t>(n) + 1, '\0');
+    s.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, s.data(), n + 1)));
+    return s;
+}
+
+void Control::SetCaption(std::string_view text) {
+    spec_.Caption.assign(text);
+    if (hwnd_) SetWindowTextA(hwnd_, spec_.Caption.c_str());
+}
+
+void Control::SetFocus() {
+    if (!hwnd_) owner_.Load();
+    if (hwnd_) ::SetFocus(hwnd_);
+}
+
+void Control::SetFont(const char* face, int points) {
+    if (!hwnd_) owner_.Load();
+    if (!hwnd_) return;
+    LOGFONTA lf{};
+    GetObjectA(owner_.DefaultFont(), sizeof(lf), &lf);
+    if (face) lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    if (points > 0) lf.lfHeight = -MulDiv(points, static_cast<int>(owner_.Dpi()), 72);
+    font_.reset(CreateFontIndirectA(&lf));
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+}
+
+LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
+    auto* c = reinterpret_cast<Control*>(self);
+    switch (msg) {
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        // The control's own handling comes first, so that a button's Click
+        // runs before its MouseUp.
+        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        if (c->MouseUp && c->hwnd_ == hwnd) {
+            const int button = msg == WM_LBUTTONUP ? LeftButton : msg == WM_RBUTTONUP ? RightButton : MiddleButton;
+            int shift = 0;
+            if (wp & MK_SHIFT) shift |= 1;
+            if (wp & MK_CONTROL) shift |= 2;
+            if (GetKeyState(VK_MENU) < 0) shift |= 4;
+            c->MouseUp(button, shift, c->owner_.ToTwips(GET_X_LPARAM(lp)), c->owner_.ToTwips(GET_Y_LPARAM(lp)));
+        }
+        return r;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, &Control::SubclassProc, id);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// ---- CommandButton ----
+
+void CommandButton::Realize() { CreateChild("BUTTON", WS_TABSTOP | BS_PUSHBUTTON); }
+
+void CommandButton::OnCommand(WORD code) {
+    if (code == BN_CLICKED && Click) Click();
+}
+
+void CommandButton::PerformClick() {
+    if (!hwnd_) owner_.Load();
+    if (Enabled() && Click) Click();
+}
+
+// ---- CheckBox ----
+
+void CheckBox::Realize() {
+    CreateChild("BUTTON", WS_TABSTOP | BS_3STATE);
+    SendMessageA(hwnd_, BM_SETCHECK, static_cast<WPARAM>(value_), 0);
+}
+
+void CheckBox::SetValue(int value) {
+    if (!hwnd_) owner_.Load();
+    if (value == value_) return;
+    value_ = value;
+    if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, static_cast<WPARAM>(value_), 0);
+    if (Click) Click();
+}
+
+void CheckBox::OnCommand(WORD code) {
+    // A user's click checks a clear or grayed box and clears a checked one.
+    if (code == BN_CLICKED) SetValue(value_ == 1 ? 0 : 1);
+}
+
+// ---- OptionButton ----
+
+OptionButton::OptionButton(Form& owner, ControlSpec spec, Control* container, int index)
+    : Control(owner, std::move(spec), container), index_(index) {}
+
+void OptionButton::Realize() {
+    CreateChild("BUTTON", WS_TABSTOP | BS_RADIOBUTTON);
+    SendMessageA(hwnd_, BM_SETCHECK, value_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void OptionButton::SetValue(bool selected) {
+    if (!hwnd_) owner_.Load();
+    if (!selected) {
+        value_ = false;
+        if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
+        return;
+    }
+    if (value_) return;
+    // Clear the other option buttons of the same container.
+    for (Control* c : owner_.controls_) {
+        auto* other = dynamic_cast<OptionButton*>(c);
+        if (other && other != this && other->container_ == container_ && other->value_) {
+            other->value_ = false;
+            if (other->hwnd_) SendMessageA(other->hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+    }
+    value_ = true;
+    if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
+    if (Click) Click(index_);
+}
+
+void OptionButton::OnCommand(WORD code) {
+    if (code == BN_CLICKED) SetValue(true);
+}
+
+// ---- ComboBox ----
+
+void ComboBox::Realize() {
+    CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+    // The drop-down part needs room for its items.
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, owner_.ToPixels(spec_.Height) * 8,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const auto& item : pending_) SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    pending_.clear();
+    SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(pendingIndex_), 0);
+}
+
+void ComboBox::AddItem(std::string_view item) {
+    std::string s(item);
+    if (hwnd_) {
+        SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    } else {
+        pending_.push_back(std::move(s));
+    }
+}
+
+void ComboBox::Clear() {
+    pending_.clear();
+    pendingIndex_ = -1;
+    if (hwnd_) SendMessageA(hwnd_, CB_RESETCONTENT, 0, 0);
+}
+
+int ComboBox::ListCount() const noexcept {
+    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
+}
+
+std::string ComboBox::List(int index) const {
+    if (!hwnd_) return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
+    const LRESULT n = SendMessageA(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == CB_ERR) return {};
+    std::string s(static_cast<std::size_t>(n) + 1, '\0');
+    SendMessageA(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+
+int ComboBox::ListIndex() const noexcept {
+    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0)) : pendingIndex_;
+}
+
+void ComboBox::SetListIndex(int index) {
+    if (!hwnd_) owner_.Load();
+    if (hwnd_) {
+        SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    } else {
+        pendingIndex_ = index;
+    }
+    if (Click) Click();
+}
+
+void ComboBox::OnCommand(WORD code) {
+    if (code == CBN_SELCHANGE && Click) Click();
+}
+
+// ---- Label ----
+
+void Label::Realize() { CreateChild("STATIC", SS_LEFT | SS_NOPREFIX); }
+
+void Label::SetBackColor(COLORREF colour) {
+    hasBackColor_ = true;
+    backColor_ = colour;
+    backBrush_.reset(CreateSolidBrush(colour));
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool Label::OnCtlColor(HDC dc, LRESULT& brush) {
+    if (!hasBackColor_) return false;
+    SetBkColor(dc, backColor_);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    brush = reinterpret_cast<LRESULT>(backBrush_.get());
+    return true;
+}
+
+// ---- Image ----
+
+Image::Image(Form& owner, ControlSpec spec, int iconResource, Control* container)
+    : Control(owner, std::move(spec), container), iconResource_(iconResource) {}
+
+void Image::Realize() {
+    CreateChild("STATIC", SS_ICON | SS_REALSIZEIMAGE);
+    const int size = owner_.ToPixels(480); // 32 pixels at 96 DPI
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(Application::Instance(), MAKEINTRESOURCEA(iconResource_), IMAGE_ICON, size, size, 0)));
+    SendMessageA(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size, size, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- Frame ----
+
+void Frame::Realize() { CreateChild("BUTTON", BS_GROUPBOX); }
+
+// ---- Timer ----
+
+Timer::Timer(Form& owner, UINT intervalMs, bool enabled)
+    : owner_(owner), interval_(intervalMs), enabled_(enabled), id_(0) {
+    static UINT_PTR next = 1;
+    id_ = next++;
+    owner_.AddTimer(this);
+}
+
+Timer::~Timer() {
+    if (owner_.hWnd()) KillTimer(owner_.hWnd(), id_);
+    owner_.RemoveTimer(this);
+}
+
+void Timer::Apply() {
+    if (!owner_.hWnd()) return;
+    if (enabled_ && interval_ > 0) {
+        SetTimer(owner_.hWnd(), id_, interval_, nullptr);
+    } else {
+        KillTimer(owner_.hWnd(), id_);
+    }
+}
+
+void Timer::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Apply();
+}
+
+void Timer::SetInterval(UINT ms) {
+    interval_ = ms;
+    Apply();
+}
+
+void Timer::Fire() {
+    if (enabled_ && Tick) Tick();
+}
+
+} // namespace brd

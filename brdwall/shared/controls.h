@@ -1,0 +1,201 @@
+// Controls of forms. A property changed by code raises the same handler as the
+// user's change (check box value, combo box list index, an option button newly
+// selected); MouseUp runs only for real mouse releases.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brdwall/shared/form.h"
+#include "brdwall/shared/handles.h"
+
+namespace brd {
+
+// Place and texts of a control, as in a form's control table. Positions in twips,
+// relative to the container (the form, or a frame).
+struct ControlSpec {
+    const char* Name = "";
+    std::string Caption;
+    std::string ToolTip;
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+enum MouseButton : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+class Control {
+public:
+    Control(Form& owner, ControlSpec spec, Control* container = nullptr);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    [[nodiscard]] HWND hWnd() const noexcept { return hwnd_; }
+    [[nodiscard]] const char* Name() const noexcept { return spec_.Name; }
+    [[nodiscard]] int Id() const noexcept { return id_; }
+    [[nodiscard]] Form& Owner() const noexcept { return owner_; }
+    [[nodiscard]] const ControlSpec& Spec() const noexcept { return spec_; }
+
+    [[nodiscard]] bool Enabled() const noexcept;
+    void SetEnabled(bool enabled);
+    [[nodiscard]] bool Visible() const noexcept;
+    void SetVisible(bool visible);
+    [[nodiscard]] std::string Caption() const;
+    void SetCaption(std::string_view text);
+    void SetFocus();
+    // Font of this control; a null face keeps the form's default.
+    void SetFont(const char* face, int points);
+
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in twips.
+    std::function<void(int button, int shift, int x, int y)> MouseUp;
+
+protected:
+    friend class Form;
+    // Creates the window; called by the form while it loads.
+    virtual void Realize() = 0;
+    virtual void OnCommand(WORD /*code*/) {}
+    virtual bool OnCtlColor(HDC /*dc*/, LRESULT& /*brush*/) { return false; }
+
+    void CreateChild(const char* windowClass, DWORD style, DWORD exStyle = 0);
+    // Absolute position in twips inside the form's client area.
+    [[nodiscard]] POINT OriginTwips() const noexcept;
+
+    Form& owner_;
+    ControlSpec spec_;
+    Control* container_;
+    HWND hwnd_ = nullptr;
+    int id_ = 0;
+    unique_hfont font_;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                         DWORD_PTR self);
+};
+
+class CommandButton final : public Control {
+public:
+    using Control::Control;
+    std::function<void()> Click;
+    // Presses the button as the user would.
+    void PerformClick();
+
+private:
+    void Realize() override;
+    void OnCommand(WORD code) override;
+};
+
+// Value: 0 clear, 1 checked, 2 grayed.
+class CheckBox final : public Control {
+public:
+    using Control::Control;
+    std::function<void()> Click;
+    [[nodiscard]] int Value() const noexcept { return value_; }
+    // Raises Click when the value changes.
+    void SetValue(int value);
+
+private:
+    void Realize() override;
+    void OnCommand(WORD code) override;
+    int value_ = 0;
+};
+
+// Option buttons of one container form a group: selecting one clears the others.
+class OptionButton final : public Control {
+public:
+    OptionButton(Form& owner, ControlSpec spec, Control* container = nullptr, int index = 0);
+    std::function<void(int index)> Click;
+    [[nodiscard]] bool Value() const noexcept { return value_; }
+    // Selecting raises Click when the button was not selected already; clearing raises nothing.
+    void SetValue(bool selected);
+    [[nodiscard]] int Index() const noexcept { return index_; }
+
+private:
+    void Realize() override;
+    void OnCommand(WORD code) override;
+    int index_;
+    bool value_ = false;
+};
+
+class ComboBox final : public Control {
+public:
+    using Control::Control;
+    std::function<void()> Click;
+    void AddItem(std::string_view item);
+    void Clear();
+    [[nodiscard]] int ListCount() const noexcept;
+    [[nodiscard]] std::string List(int index) const;
+    [[nodiscard]] int ListIndex() const noexcept;
+    // Raises Click, as a choice of the user's does.
+    void SetListIndex(int index);
+
+private:
+    void Realize() override;
+    void OnCommand(WORD code) override;
+    std::vector<std::string> pending_; // items added before the window exists
+    int pendingIndex_ = -1;
+};
+
+class Label final : public Control {
+public:
+    using Control::Control;
+    void SetBackColor(COLORREF colour);
+
+private:
+    void Realize() override;
+    bool OnCtlColor(HDC dc, LRESULT& brush) override;
+    bool hasBackColor_ = false;
+    COLORREF backColor_ = 0;
+    unique_hbrush backBrush_;
+};
+
+// A picture showing an icon from the program's resources at its natural size.
+class Image final : public Control {
+public:
+    Image(Form& owner, ControlSpec spec, int iconResource, Control* container = nullptr);
+    [[nodiscard]] HICON Icon() const noexcept { return icon_.get(); }
+
+private:
+    void Realize() override;
+    int iconResource_;
+    unique_hicon icon_;
+};
+
+class Frame final : public Control {
+public:
+    using Control::Control;
+
+private:
+    void Realize() override;
+};
+
+// Raises Tick every Interval milliseconds while enabled and the owner is loaded.
+class Timer {
+public:
+    explicit Timer(Form& owner, UINT intervalMs = 0, bool enabled = true);
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+    ~Timer();
+
+    std::function<void()> Tick;
+    [[nodiscard]] bool Enabled() const noexcept { return enabled_; }
+    void SetEnabled(bool enabled);
+    [[nodiscard]] UINT Interval() const noexcept { return interval_; }
+    void SetInterval(UINT ms);
+
+private:
+    friend class Form;
+    void Apply();
+    void Fire();
+    Form& owner_;
+    UINT interval_;
+    bool enabled_;
+    UINT_PTR id_;
+};
+
+} // namespace brd

@@ -1,0 +1,363 @@
+#include "brdwall/shared/form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "brdwall/shared/controls.h"
+#include "brdwall/shared/core/twips.h"
+
+namespace brd {
+
+namespace {
+
+constexpr char kFormClass[] = "brdForm";
+
+void RegisterFormClass(WNDPROC proc) {
+    static bool done = false;
+    if (done) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = Application::Instance();
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFormClass;
+    RegisterClassExA(&wc);
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    done = true;
+}
+
+// Every form window of this thread, for keyboard handling in the loop.
+std::vector<HWND>& FormWindows() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+} // namespace
+
+Form::~Form() {
+    if (hwnd_) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void Form::AddControl(Control* c) {
+    controls_.push_back(c);
+    c->id_ = 1000 + static_cast<int>(controls_.size());
+}
+
+void Form::AddTimer(Timer* t) { timers_.push_back(t); }
+
+void Form::RemoveTimer(Timer* t) noexcept { std::erase(timers_, t); }
+
+Control* Form::FindControl(HWND h) const noexcept {
+    for (Control* c : controls_)
+        if (c->hWnd() == h) return c;
+    return nullptr;
+}
+
+UINT Form::Dpi() const noexcept {
+    UINT dpi = hwnd_ ? GetDpiForWindow(hwnd_) : 0;
+    if (dpi == 0) {
+        HDC dc = GetDC(nullptr);
+        dpi = static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY));
+        ReleaseDC(nullptr, dc);
+    }
+    return dpi ? dpi : 96;
+}
+
+int Form::ToPixels(int twips) const noexcept { return TwipsToPixels(twips, static_cast<int>(Dpi())); }
+
+int Form::ToTwips(int pixels) const noexcept { return PixelsToTwips(pixels, static_cast<int>(Dpi())); }
+
+void Form::CreateFont() {
+    NONCLIENTMETRICSA ncm{};
+    ncm.cbSize = sizeof(ncm);
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) {
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(ncm.lfMessageFont), &ncm.lfMessageFont);
+    }
+    // The message font is given at the system DPI; scale it to this window's.
+    HDC dc = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    if (systemDpi > 0) ncm.lfMessageFont.lfHeight = MulDiv(ncm.lfMessageFont.lfHeight, Dpi(), systemDpi);
+    font_.reset(CreateFontIndirectA(&ncm.lfMessageFont));
+}
+
+void Form::PlaceWindow(const FormStyle& style) {
+    RECT r{0, 0, ToPixels(style.ClientWidth), ToPixels(style.ClientHeight)};
+    AdjustWindowRectExForDpi(&r, style.Style, FALSE, style.ExStyle, Dpi());
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    int x = 0, y = 0;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (style.CentreOnScreen) {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof(mi);
+        GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+        x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - w) / 2;
+        y = mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - h) / 2;
+    } else {
+        flags |= SWP_NOMOVE;
+    }
+    SetWindowPos(hwnd_, nullptr, x, y, w, h, flags);
+}
+
+void Form::Load() {
+    if (hwnd_) return;
+    RegisterFormClass(&Form::WndProc);
+    const FormStyle style = Style();
+    hwnd_ = CreateWindowExA(style.ExStyle, kFormClass, style.Caption.c_str(), style.Style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 100, 100, nullptr, nullptr, Application::Instance(), this);
+    if (!hwnd_) return;
+    FormWindows().push_back(hwnd_);
+    if (style.IconResource) {
+        HINSTANCE inst = Application::Instance();
+        auto big = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        auto small = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+    CreateFont();
+    PlaceWindow(style);
+
+    for (Control* c : controls_) {
+        c->Realize();
+        if (c->hWnd()) {
+            SendMessageA(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            SetWindowSubclass(c->hWnd(), &Control::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(c));
+        }
+    }
+    for (Control* c : controls_) {
+        if (c->Spec().ToolTip.empty() || !c->hWnd()) continue;
+        if (!tooltip_) {
+            tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                                       nullptr, Application::Instance(), nullptr);
+        }
+        TTTOOLINFOA ti{};
+        ti.cbSize = sizeof(ti);
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(c->hWnd());
+        ti.lpszText = const_cast<char*>(c->Spec().ToolTip.c_str());
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    if (defaultButton_ && defaultButton_->hWnd()) {
+        SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+    }
+    for (Timer* t : timers_) t->Apply();
+
+    Form_Load();
+}
+
+void Form::Show() {
+    if (!hwnd_) Load();
+    if (!hwnd_) return;
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_SHOWMINNOACTIVE : SW_SHOW);
+    if (!IsIconic(hwnd_)) SetForegroundWindow(hwnd_);
+}
+
+void Form::Hide() {
+    if (!hwnd_) Load();
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Form::Unload(UnloadMode mode) {
+    if (!hwnd_ || unloading_) return true;
+    if (Form_QueryUnload(mode)) return false;
+    unloading_ = true;
+    Form_Unload();
+    for (Timer* t : timers_) KillTimer(hwnd_, t->id_);
+    HWND h = std::exchange(hwnd_, nullptr);
+    std::erase(FormWindows(), h);
+    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    DestroyWindow(h);
+    tooltip_ = nullptr;
+    for (Control* c : controls_) c->hwnd_ = nullptr;
+    if (OnUnloaded) OnUnloaded(this);
+    return true;
+}
+
+bool Form::Visible() const noexcept { return hwnd_ && IsWindowVisible(hwnd_); }
+
+int Form::WindowState() const noexcept {
+    if (!hwnd_) return StateNormal;
+    if (IsIconic(hwnd_)) return StateMinimized;
+    if (IsZoomed(hwnd_)) return StateMaximized;
+    return StateNormal;
+}
+
+void Form::SetWindowState(int state) {
+    if (!hwnd_) Load();
+    if (!hwnd_) return;
+    const bool visible = IsWindowVisible(hwnd_) != FALSE;
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    GetWindowPlacement(hwnd_, &wp);
+    switch (state) {
+    case StateMinimized: wp.showCmd = SW_SHOWMINNOACTIVE; break;
+    case StateMaximized: wp.showCmd = SW_SHOWMAXIMIZED; break;
+    default: wp.showCmd = SW_RESTORE; break;
+    }
+    SetWindowPlacement(hwnd_, &wp);
+    // A hidden window stays hidden; only its state changes.
+    if (!visible) ShowWindow(hwnd_, SW_HIDE);
+}
+
+long Form::Top() const noexcept {
+    RECT r{};
+    if (hwnd_) GetWindowRect(hwnd_, &r);
+    return ToTwips(r.top);
+}
+
+long Form::Left() const noexcept {
+    RECT r{};
+    if (hwnd_) GetWindowRect(hwnd_, &r);
+    return ToTwips(r.left);
+}
+
+void Form::Move(long leftTwips, long topTwips) {
+    if (!hwnd_) Load();
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, ToPixels(static_cast<int>(leftTwips)), ToPixels(static_cast<int>(topTwips)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        auto* self = static_cast<Form*>(cs->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        // No message may reach the object once its window is gone.
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (HandleMessage(msg, wp, lp, result)) return result;
+    switch (msg) {
+    case WM_COMMAND:
+        if (lp) {
+            if (Control* c = FindControl(reinterpret_cast<HWND>(lp))) {
+                c->OnCommand(HIWORD(wp));
+                return 0;
+            }
+        } else if (LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
+            return 0;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (Control* c = FindControl(reinterpret_cast<HWND>(lp))) {
+            if (c->OnCtlColor(reinterpret_cast<HDC>(wp), result)) return result;
+        }
+        break;
+    case DM_GETDEFID:
+        if (defaultButton_ && defaultButton_->hWnd()) return MAKELRESULT(defaultButton_->Id(), DC_HASDEFID);
+        return 0;
+    case WM_TIMER:
+        for (Timer* t : timers_) {
+            if (t->id_ == wp) {
+                t->Fire();
+                return 0;
+            }
+        }
+        break;
+    case WM_CLOSE:
+        Unload(FormControlMenu);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+// ---- registry ----
+
+void FormRegistry::Adopt(Form& form) {
+    form.OnUnloaded = [this](Form* f) { Release(f); };
+}
+
+void FormRegistry::Release(Form* form) {
+    for (auto it = defaults_.begin(); it != defaults_.end(); ++it) {
+        if (it->second.get() == form) {
+            graveyard_.push_back(std::move(it->second));
+            defaults_.erase(it);
+            return;
+        }
+    }
+    auto it = std::find_if(others_.begin(), others_.end(), [form](const auto& p) { return p.get() == form; });
+    if (it != others_.end()) {
+        graveyard_.push_back(std::move(*it));
+        others_.erase(it);
+    }
+}
+
+void FormRegistry::CollectGarbage() noexcept { graveyard_.clear(); }
+
+FormRegistry& Forms() {
+    static FormRegistry registry;
+    return registry;
+}
+
+// ---- message loop ----
+
+namespace Application {
+
+HINSTANCE Instance() noexcept { return GetModuleHandleA(nullptr); }
+
+bool PreTranslate(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+    if (!top) return false;
+    const auto& forms = FormWindows();
+    if (std::find(forms.begin(), forms.end(), top) == forms.end()) return false;
+    return IsDialogMessageA(top, &msg) != FALSE;
+}
+
+int Run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Forms().CollectGarbage();
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void DoEvents() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    Forms().CollectGarbage();
+}
+
+} // namespace Application
+
+} // namespace brd

@@ -1,0 +1,169 @@
+// Forms: windows that are loaded on first use and whose state ends with unload.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <typeindex>
+#include <unordered_map>
+#include <vector>
+
+#include "brdwall/shared/handles.h"
+
+namespace brd {
+
+class Control;
+class Timer;
+
+// Close reasons passed to Form_QueryUnload.
+enum UnloadMode : int { FormControlMenu = 0, FormCode = 1, AppWindows = 2 };
+
+// Window states.
+enum WindowStateValue : int { StateNormal = 0, StateMinimized = 1, StateMaximized = 2 };
+
+struct FormStyle {
+    std::string Caption;
+    int ClientWidth = 0;  // twips
+    int ClientHeight = 0; // twips
+    DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    DWORD ExStyle = 0;
+    bool CentreOnScreen = false;
+    int IconResource = 0; // 0: no icon of its own
+};
+
+class Form {
+public:
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form();
+
+    [[nodiscard]] HWND hWnd() const noexcept { return hwnd_; }
+    [[nodiscard]] bool IsLoaded() const noexcept { return hwnd_ != nullptr; }
+
+    // Creates the window and its controls without showing them, then runs Form_Load.
+    void Load();
+    // Modeless show; loads first when needed. A minimised window stays minimised.
+    void Show();
+    void Hide();
+    // Asks Form_QueryUnload, then destroys the window. Returns false when the unload was cancelled.
+    bool Unload(UnloadMode mode = FormCode);
+
+    [[nodiscard]] bool Visible() const noexcept;
+    [[nodiscard]] int WindowState() const noexcept;
+    void SetWindowState(int state);
+
+    // Outer window position in twips, screen coordinates.
+    [[nodiscard]] long Top() const noexcept;
+    [[nodiscard]] long Left() const noexcept;
+    void Move(long leftTwips, long topTwips);
+
+    [[nodiscard]] UINT Dpi() const noexcept;
+    [[nodiscard]] int ToPixels(int twips) const noexcept;
+    [[nodiscard]] int ToTwips(int pixels) const noexcept;
+
+    [[nodiscard]] HFONT DefaultFont() const noexcept { return font_.get(); }
+    void SetDefaultButton(Control* button) noexcept { defaultButton_ = button; }
+
+    // The forms registry calls this once the window is gone.
+    std::function<void(Form*)> OnUnloaded;
+
+protected:
+    Form() = default;
+
+    [[nodiscard]] virtual FormStyle Style() const = 0;
+    virtual void Form_Load() {}
+    // Returns true to cancel the unload.
+    virtual bool Form_QueryUnload(UnloadMode /*mode*/) { return false; }
+    virtual void Form_Unload() {}
+    // Messages a form handles itself. Returns true when handled, with the result set.
+    virtual bool HandleMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
+
+private:
+    friend class Control;
+    friend class OptionButton;
+    friend class Timer;
+    void AddControl(Control* c);
+    void AddTimer(Timer* t);
+    void RemoveTimer(Timer* t) noexcept;
+    [[nodiscard]] Control* FindControl(HWND h) const noexcept;
+    void CreateFont();
+    void PlaceWindow(const FormStyle& style);
+
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+
+    HWND hwnd_ = nullptr;
+    unique_hfont font_;
+    HWND tooltip_ = nullptr;
+    std::vector<Control*> controls_;
+    std::vector<Timer*> timers_;
+    Control* defaultButton_ = nullptr;
+    bool unloading_ = false;
+};
+
+// Owns every loaded form. Default instances are created and loaded on first
+// use; an unloaded form's object is destroyed once the handler that unloaded
+// it has returned, so that no handler runs on a destroyed object.
+class FormRegistry {
+public:
+    // The default instance of T, created and loaded when it is not loaded.
+    template <typename T>
+    T& Get() {
+        auto& slot = defaults_[std::type_index(typeid(T))];
+        if (!slot) {
+            auto form = std::make_unique<T>();
+            T& ref = *form;
+            Adopt(*form);
+            slot = std::move(form);
+            ref.Load();
+            return ref;
+        }
+        return static_cast<T&>(*slot);
+    }
+    // The default instance of T when it is loaded; never loads it.
+    template <typename T>
+    [[nodiscard]] T* Find() const {
+        auto it = defaults_.find(std::type_index(typeid(T)));
+        return it == defaults_.end() ? nullptr : static_cast<T*>(it->second.get());
+    }
+    // A new instance of T that no variable keeps; it lives until it is unloaded.
+    template <typename T>
+    T& CreateNew() {
+        auto form = std::make_unique<T>();
+        T& ref = *form;
+        Adopt(*form);
+        others_.push_back(std::move(form));
+        ref.Load();
+        return ref;
+    }
+    [[nodiscard]] std::size_t OtherCount() const noexcept { return others_.size(); }
+
+    // Destroys the objects of forms unloaded since the last call.
+    void CollectGarbage() noexcept;
+
+private:
+    void Adopt(Form& form);
+    void Release(Form* form);
+
+    std::unordered_map<std::type_index, std::unique_ptr<Form>> defaults_;
+    std::vector<std::unique_ptr<Form>> others_;
+    std::vector<std::unique_ptr<Form>> graveyard_;
+};
+
+FormRegistry& Forms();
+
+// The message loop of the one user-interface thread.
+namespace Application {
+// Runs until WM_QUIT; returns its exit code.
+int Run();
+// Handles every message waiting now, then returns.
+void DoEvents();
+// Keyboard handling of forms: Tab, Enter on the default button, Escape.
+bool PreTranslate(MSG& msg);
+// The module whose resources the forms use.
+HINSTANCE Instance() noexcept;
+} // namespace Application
+
+} // namespace brd

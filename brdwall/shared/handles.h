@@ -1,0 +1,134 @@
+// Move-only owners for Win32 and COM handles.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+namespace brd {
+
+// One owner type per handle kind: unique_handle<HKEY, &::RegCloseKey>.
+template <typename H, auto Close, H Invalid = H{}>
+class unique_handle {
+public:
+    unique_handle() noexcept = default;
+    explicit unique_handle(H h) noexcept : h_(h) {}
+    unique_handle(const unique_handle&) = delete;
+    unique_handle& operator=(const unique_handle&) = delete;
+    unique_handle(unique_handle&& other) noexcept : h_(other.release()) {}
+    unique_handle& operator=(unique_handle&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    ~unique_handle() { reset(); }
+
+    [[nodiscard]] H get() const noexcept { return h_; }
+    [[nodiscard]] explicit operator bool() const noexcept { return h_ != Invalid; }
+    [[nodiscard]] H release() noexcept { return std::exchange(h_, Invalid); }
+    void reset(H h = Invalid) noexcept {
+        H old = std::exchange(h_, h);
+        if (old != Invalid) Close(old);
+    }
+
+private:
+    H h_ = Invalid;
+};
+
+namespace detail {
+inline void close_handle(HANDLE h) noexcept { ::CloseHandle(h); }
+inline void close_key(HKEY h) noexcept { ::RegCloseKey(h); }
+inline void destroy_icon(HICON h) noexcept { ::DestroyIcon(h); }
+inline void destroy_menu(HMENU h) noexcept { ::DestroyMenu(h); }
+inline void delete_object(HGDIOBJ h) noexcept { ::DeleteObject(h); }
+inline void destroy_window(HWND h) noexcept { ::DestroyWindow(h); }
+inline void find_close(HANDLE h) noexcept { ::FindClose(h); }
+} // namespace detail
+
+using unique_kernel_handle = unique_handle<HANDLE, &detail::close_handle>;
+using unique_hkey = unique_handle<HKEY, &detail::close_key>;
+using unique_hicon = unique_handle<HICON, &detail::destroy_icon>;
+using unique_hmenu = unique_handle<HMENU, &detail::destroy_menu>;
+using unique_hfont = unique_handle<HFONT, &detail::delete_object>;
+using unique_hbrush = unique_handle<HBRUSH, &detail::delete_object>;
+using unique_hbitmap = unique_handle<HBITMAP, &detail::delete_object>;
+using unique_hwnd = unique_handle<HWND, &detail::destroy_window>;
+
+// The search handle's invalid value is INVALID_HANDLE_VALUE, not null.
+class unique_find {
+public:
+    unique_find() noexcept = default;
+    explicit unique_find(HANDLE h) noexcept : h_(h) {}
+    unique_find(const unique_find&) = delete;
+    unique_find& operator=(const unique_find&) = delete;
+    unique_find(unique_find&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
+    unique_find& operator=(unique_find&& o) noexcept {
+        if (this != &o) reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
+        return *this;
+    }
+    ~unique_find() { reset(); }
+    [[nodiscard]] HANDLE get() const noexcept { return h_; }
+    [[nodiscard]] explicit operator bool() const noexcept { return h_ != INVALID_HANDLE_VALUE; }
+    void reset(HANDLE h = INVALID_HANDLE_VALUE) noexcept {
+        HANDLE old = std::exchange(h_, h);
+        if (old != INVALID_HANDLE_VALUE) ::FindClose(old);
+    }
+
+private:
+    HANDLE h_ = INVALID_HANDLE_VALUE;
+};
+
+// Owning COM interface pointer.
+template <typename T>
+class com_ptr {
+public:
+    com_ptr() noexcept = default;
+    com_ptr(std::nullptr_t) noexcept {}
+    com_ptr(const com_ptr& o) noexcept : p_(o.p_) {
+        if (p_) p_->AddRef();
+    }
+    com_ptr(com_ptr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+    com_ptr& operator=(com_ptr o) noexcept {
+        std::swap(p_, o.p_);
+        return *this;
+    }
+    ~com_ptr() { reset(); }
+
+    static com_ptr attach(T* p) noexcept {
+        com_ptr c;
+        c.p_ = p;
+        return c;
+    }
+    [[nodiscard]] T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    [[nodiscard]] explicit operator bool() const noexcept { return p_ != nullptr; }
+    void reset() noexcept {
+        if (T* old = std::exchange(p_, nullptr)) old->Release();
+    }
+    // For out-parameters: releases what is held and returns the slot.
+    T** put() noexcept {
+        reset();
+        return &p_;
+    }
+    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+
+private:
+    T* p_ = nullptr;
+};
+
+// COM initialised for the lifetime of the scope (apartment threaded).
+class com_init_scope {
+public:
+    com_init_scope() noexcept : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    com_init_scope(const com_init_scope&) = delete;
+    com_init_scope& operator=(const com_init_scope&) = delete;
+    ~com_init_scope() {
+        if (SUCCEEDED(hr_)) ::CoUninitialize();
+    }
+    [[nodiscard]] HRESULT result() const noexcept { return hr_; }
+
+private:
+    HRESULT hr_;
+};
+
+} // namespace brd

@@ -1,0 +1,10 @@
+#include "brdwall/shared/module1.h"
+
+namespace brd {
+
+Module1& G() {
+    static Module1 values;
+    return values;
+}
+
+} // namespace brd

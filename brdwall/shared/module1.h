@@ -1,0 +1,42 @@
+// Program-wide values, kept together in one place.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "brdsave/core/settings_record.h"
+
+namespace brd {
+
+// 16-bit booleans: a test for True compares with -1.
+using VBBool = std::int16_t;
+inline constexpr VBBool VBTrue = -1;
+inline constexpr VBBool VBFalse = 0;
+
+struct Module1 {
+    // The program's folder, always ending in "\".
+    std::string AppFolder;
+    // 1 = Arial, 2 = Enlarge, 3 = Normal; 0 until a font record is read (behaves as Normal).
+    std::int16_t FontScheme = 0;
+    SettingsRecord SettingsBuffer;
+
+    // Rotation state.
+    VBBool ClockArmed = VBFalse;
+    std::int16_t NextShowAt = -1;
+    std::int16_t IntervalMinutes = 0;
+    VBBool CountDownOn = VBFalse;
+    std::int16_t CountDownLeft = 0;
+    std::int16_t CountDownSpan = 0;
+    std::int16_t LastMinuteSeen = 0;
+
+    // The notification-icon record, kept for the whole run.
+    NOTIFYICONDATAA TrayIconData{};
+};
+
+// The one instance.
+Module1& G();
+
+} // namespace brd

@@ -1,0 +1,51 @@
+// Platform services the windows rely on: the program's folder, directory
+// search, message boxes, the beep and the clock.
+#pragma once
+
+#include <string>
+
+#include "brdwall/shared/core/clock.h"
+#include "brdwall/shared/handles.h"
+
+namespace brd {
+
+// The folder of the running program, without a trailing "\" (except for a root folder).
+std::string AppPath();
+
+// Attribute masks of the directory search.
+enum SearchAttributes : unsigned { SearchNormal = 0, SearchDirectory = 16 };
+
+// Bare names of the entries that match a path pattern, one at a time.
+// Mask 0 finds normal files (read-only and archive included, hidden and system
+// not); mask 16 finds folders too.
+class DirSearch {
+public:
+    // The first match, or "" when there is none (or the pattern cannot be searched).
+    std::string First(const std::string& pattern, unsigned mask);
+    // The next match, or "" at the end.
+    std::string Next();
+
+private:
+    [[nodiscard]] bool Accept(unsigned long attributes) const noexcept;
+    std::string Current();
+    unique_find find_;
+    unsigned mask_ = 0;
+    WIN32_FIND_DATAA data_{};
+};
+
+// True when a directory search finds the path as an ordinary file.
+bool FileExists(const std::string& path);
+
+// A message box with no owner; returns the button chosen.
+int MsgBox(const std::string& text, unsigned flags, const std::string& title);
+
+// The default system beep.
+void Beep();
+
+// Local time of day from the system clock.
+class SystemClock final : public IClock {
+public:
+    [[nodiscard]] LocalTime Now() const override;
+};
+
+} // namespace brd

@@ -1,0 +1,257 @@
+#include "brdwall/tray/form1.h"
+
+#include <shellapi.h>
+
+#include <exception>
+
+#include "brdsave/core/failure.h"
+#include "brdsave/core/record_file.h"
+#include "brdsave/core/settings_record.h"
+#include "brdwall/manager/form12.h"
+#include "brdwall/resources/resource.h"
+#include "brdwall/shared/module1.h"
+#include "brdwall/shared/platform.h"
+#include "brdwall/windows/form11.h"
+#include "brdwall/windows/form2.h"
+#include "brdwall/windows/form3.h"
+#include "brdwall/windows/form7.h"
+
+namespace brd {
+
+namespace {
+
+constexpr char kInstanceMutexName[] = "Local\\brdwall.single-instance.{7C1D2E64-5B0A-4F3E-9A51-2D8C6E0B4F17}";
+
+HICON LoadTrayIcon(int resource) {
+    return static_cast<HICON>(LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+// A failure thrown out of a window's load counts like a file failure.
+Failure FailureFromException(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return Failure{7, "Out of memory"};
+    return Failure{5, e.what()};
+}
+
+} // namespace
+
+Form1::Form1() : Timer1(*this, 800, true) {
+    Timer1.Tick = [this] { Timer1_Timer(); };
+}
+
+FormStyle Form1::Style() const {
+    FormStyle s;
+    s.Caption = "Brindle Wallpaper Changer";
+    s.ClientWidth = 1440;
+    s.ClientHeight = 720;
+    s.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    s.ExStyle = WS_EX_TOOLWINDOW;
+    s.IconResource = IDI_BRD_FLOWER;
+    return s;
+}
+
+void Form1::Form_Initialize() {
+    // The handle is kept open for the whole run; the system closes it at the end.
+    static unique_kernel_handle instance;
+    instance.reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+    if (instance && GetLastError() == ERROR_ALREADY_EXISTS) {
+        MsgBox("Application is already running!", MB_OK, "Brindle Wallpaper Changer");
+        ExitProcess(0);
+    }
+}
+
+void Form1::Form_Load() {
+    Module1& g = G();
+    g.AppFolder = AppPath();
+    if (g.AppFolder.empty() || g.AppFolder.back() != '\\') g.AppFolder += '\\';
+    g.NextShowAt = -1;
+    g.ClockArmed = VBFalse;
+
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    image1_.reset(LoadTrayIcon(IDI_BRD_FLOWER));
+    imgXclock1_.reset(LoadTrayIcon(IDI_BRD_XCLOCK));
+    BuildMenu();
+
+    ReadStartupSettings();
+
+    Hide();
+    AddTrayIcon();
+}
+
+void Form1::ReadStartupSettings() {
+    Module1& g = G();
+    const std::string path = g.AppFolder + kSettingsFileName;
+    if (!FileExists(path)) return;
+
+    // From here on a failing step is skipped and the last failure is kept.
+    FailureNote note;
+    auto readInto = [&](int recordNumber) {
+        FailureNote step;
+        SettingsRecord rec = ReadSettingsRecord(path, recordNumber, step);
+        if (step.Noted()) {
+            note.Note(step.Last());
+        } else {
+            g.SettingsBuffer = rec;
+        }
+    };
+    auto guarded = [&](auto&& action) {
+        try {
+            action();
+        } catch (const std::exception& e) {
+            note.Note(FailureFromException(e));
+        }
+    };
+
+    readInto(kWindowSettingsRecord);
+    if (g.SettingsBuffer.Data.Text().compare(0, 5, "Check") == 0) {
+        guarded([] { Forms().Get<Form12>(); });
+    }
+
+    readInto(kFontRecord);
+    const std::string t = Trim(g.SettingsBuffer.Data.Text());
+    int option = 3;
+    if (t.compare(0, 5, "Arial") == 0) {
+        option = 1;
+    } else if (t.compare(0, 13, "TimesNewRoman") == 0) {
+        option = 2;
+    }
+    g.FontScheme = static_cast<std::int16_t>(option);
+    guarded([option] { Forms().Get<Form7>().optFont(option).SetValue(true); });
+
+    if (note.Noted()) {
+        Form11::AnswerOk(FailureReportText(kLoadFailureSentence, note.Last()));
+        note.Clear();
+    }
+}
+
+void Form1::BuildMenu() {
+    popup_.reset(CreatePopupMenu());
+    HMENU m = popup_.get();
+    AppendMenuA(m, MF_STRING, mOpen, " About  ");
+    AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m, MF_STRING, mWallpaper, " Wallpaper  ");
+    AppendMenuA(m, MF_STRING, mSetting, " Settings  ");
+    AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m, MF_STRING, mHelp, " Help  ");
+    AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m, MF_STRING | MF_UNCHECKED, mDisable, " Disable  ");
+    AppendMenuA(m, MF_STRING, mRemove, " Remove  ");
+}
+
+void Form1::AddTrayIcon() {
+    NOTIFYICONDATAA& nid = G().TrayIconData;
+    nid = NOTIFYICONDATAA{};
+    // The smallest record this platform accepts: the first version, with its 64-byte tip.
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = hWnd();
+    nid.uID = kTrayIconId;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = kTrayCallbackMessage;
+    nid.hIcon = DisableChecked() ? imgXclock1_.get() : image1_.get();
+    lstrcpynA(nid.szTip, "Brd", sizeof(nid.szTip));
+    Shell_NotifyIconA(NIM_ADD, &nid);
+}
+
+bool Form1::DisableChecked() const noexcept {
+    return popup_ && (GetMenuState(popup_.get(), mDisable, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+void Form1::Form_MouseMove(LPARAM mouseMessage) {
+    if (mouseMessage != WM_RBUTTONUP) return;
+    SetForegroundWindow(hWnd());
+    POINT pt{};
+    GetCursorPos(&pt);
+    TrackPopupMenuEx(popup_.get(), TPM_RIGHTALIGN | TPM_LEFTBUTTON, pt.x, pt.y, hWnd(), nullptr);
+    // Lets the menu close properly when the user clicks elsewhere.
+    PostMessageA(hWnd(), WM_NULL, 0, 0);
+}
+
+void Form1::mOpen_Click() { Forms().Get<Form3>().Show(); }
+
+void Form1::mWallpaper_Click() {
+    Form12& f = Forms().Get<Form12>();
+    if (f.WindowState() == StateMinimized) f.SetWindowState(StateNormal);
+    f.Show();
+}
+
+void Form1::mSetting_Click() {
+    Form7& f = Forms().Get<Form7>();
+    if (f.WindowState() == StateMinimized) {
+        f.SetWindowState(StateNormal);
+    } else {
+        f.Show();
+    }
+}
+
+void Form1::mHelp_Click() {
+    Form2& f = Forms().Get<Form2>();
+    if (f.WindowState() == StateMinimized) f.SetWindowState(StateNormal);
+    f.Show();
+}
+
+void Form1::mDisable_Click() {
+    const bool nowChecked = !DisableChecked();
+    CheckMenuItem(popup_.get(), mDisable, MF_BYCOMMAND | (nowChecked ? MF_CHECKED : MF_UNCHECKED));
+    NOTIFYICONDATAA& nid = G().TrayIconData;
+    if (nowChecked) {
+        Timer1.SetEnabled(false);
+        nid.hIcon = imgXclock1_.get();
+    } else {
+        Timer1.SetEnabled(true);
+        nid.hIcon = image1_.get();
+    }
+    Shell_NotifyIconA(NIM_MODIFY, &nid);
+}
+
+void Form1::mRemove_Click() {
+    Shell_NotifyIconA(NIM_DELETE, &G().TrayIconData);
+    EndProgram();
+}
+
+void Form1::EndProgram() {
+    // Ends at once: no window's close handling runs, nothing is saved.
+    ExitProcess(0);
+}
+
+bool Form1::Form_QueryUnload(UnloadMode /*mode*/) { EndProgram(); }
+
+void Form1::Timer1_Timer() {
+    if (G().ClockArmed != VBTrue) return;
+}
+
+bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    if (msg == kTrayCallbackMessage && wp == kTrayIconId) {
+        Form_MouseMove(lp);
+        return true;
+    }
+    if (taskbarCreated_ != 0 && msg == taskbarCreated_) {
+        // The shell was restarted and has forgotten the icon.
+        Shell_NotifyIconA(NIM_ADD, &G().TrayIconData);
+        return true;
+    }
+    switch (msg) {
+    case WM_COMMAND:
+        if (lp != 0) return false;
+        switch (LOWORD(wp)) {
+        case mOpen: mOpen_Click(); return true;
+        case mWallpaper: mWallpaper_Click(); return true;
+        case mSetting: mSetting_Click(); return true;
+        case mHelp: mHelp_Click(); return true;
+        case mDisable: mDisable_Click(); return true;
+        case mRemove: mRemove_Click(); return true;
+        default: return false;
+        }
+    case WM_QUERYENDSESSION:
+        // Never hold up a shut-down or log-off.
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        if (wp) EndProgram();
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace brd

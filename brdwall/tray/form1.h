@@ -1,0 +1,71 @@
+// The hidden main window: start-up, the tray icon and its popup menu, and the
+// clock timer.
+#pragma once
+
+#include <string>
+
+#include "brdwall/shared/controls.h"
+#include "brdwall/shared/form.h"
+#include "brdwall/shared/handles.h"
+
+namespace brd {
+
+class Form1 final : public Form {
+public:
+    // Command identifiers of the popup menu's items.
+    enum MenuId : UINT {
+        mOpen = 101,
+        mWallpaper = 102,
+        mSetting = 103,
+        mHelp = 104,
+        mDisable = 105,
+        mRemove = 106,
+    };
+    // The tray icon's identifier and callback message.
+    static constexpr UINT kTrayIconId = 1;
+    static constexpr UINT kTrayCallbackMessage = 0x0200;
+    static constexpr char kSettingsFileName[] = "wallpape.ini";
+    static constexpr char kLoadFailureSentence[] = "Error occurred when loading back settings from disk, ";
+
+    Form1();
+
+    // The single-instance test, before anything else. When another instance
+    // runs, says so and ends this process.
+    static void Form_Initialize();
+
+    Timer Timer1;
+
+    [[nodiscard]] HMENU mPopup() const noexcept { return popup_.get(); }
+    [[nodiscard]] bool DisableChecked() const noexcept;
+    [[nodiscard]] HICON NormalIcon() const noexcept { return image1_.get(); }
+    [[nodiscard]] HICON DisabledIcon() const noexcept { return imgXclock1_.get(); }
+
+    // Tray notification: lParam holds the mouse message of the icon event.
+    void Form_MouseMove(LPARAM mouseMessage);
+
+    void mOpen_Click();
+    void mWallpaper_Click();
+    void mSetting_Click();
+    void mHelp_Click();
+    void mDisable_Click();
+    void mRemove_Click();
+
+private:
+    [[nodiscard]] FormStyle Style() const override;
+    void Form_Load() override;
+    bool Form_QueryUnload(UnloadMode mode) override;
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+    void ReadStartupSettings();
+    void BuildMenu();
+    void AddTrayIcon();
+    void Timer1_Timer();
+    [[noreturn]] static void EndProgram();
+
+    unique_hmenu popup_;
+    unique_hicon image1_;
+    unique_hicon imgXclock1_;
+    UINT taskbarCreated_ = 0;
+};
+
+} // namespace brd

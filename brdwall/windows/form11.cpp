@@ -1,0 +1,109 @@
+#include "brdwall/windows/form11.h"
+
+#include <algorithm>
+
+#include "brdwall/resources/resource.h"
+#include "brdwall/shared/platform.h"
+
+namespace brd {
+
+namespace {
+constexpr int kClientWidth = 3432;
+constexpr int kClientHeight = 1716;
+constexpr int kLabelHeight = 852;
+} // namespace
+
+std::string DisplayText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) out += '\n';
+    }
+    return out;
+}
+
+Form11::Form11()
+    : imgWarningMessage(*this, {"imgWarningMessage", "", "", 120, 240, 480, 480}, IDI_BRD_WARNING),
+      Label1(*this, {"Label1", "", "", 720, 240, 2532, kLabelHeight}),
+      cmdOK(*this, {"cmdOK", "OK", "", 1320, 1200, 732, 372}) {
+    Label1.SetBackColor(RGB(192, 192, 192));
+    cmdOK.Click = [this] { cmdOK_Click(); };
+    SetDefaultButton(&cmdOK);
+}
+
+FormStyle Form11::Style() const {
+    FormStyle s;
+    s.Caption = "Warning Message";
+    s.ClientWidth = kClientWidth;
+    s.ClientHeight = kClientHeight;
+    s.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    s.ExStyle = WS_EX_DLGMODALFRAME;
+    s.CentreOnScreen = true;
+    return s;
+}
+
+bool Form11::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
+    // Escape closes the window like its OK button.
+    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
+        cmdOK_Click();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void Form11::cmdOK_Click() { Unload(); }
+
+void Form11::FitText() {
+    HWND label = Label1.hWnd();
+    if (!label) return;
+    RECT lr{};
+    GetClientRect(label, &lr);
+    const std::string text = Label1.Caption();
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, lr.right, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &need,
+              DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+
+    const int have = lr.bottom;
+    const int maxExtra = ToPixels(kMaxClientHeight - kClientHeight);
+    const int extra = std::min<int>(need.bottom - have, maxExtra);
+    if (extra <= 0) return;
+
+    RECT r{};
+    GetWindowRect(label, &r);
+    SetWindowPos(label, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + extra,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(cmdOK.hWnd(), &r);
+    POINT p{r.left, r.top};
+    ScreenToClient(hWnd(), &p);
+    SetWindowPos(cmdOK.hWnd(), nullptr, p.x, p.y + extra, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Grow downwards, then centre the taller window again.
+    GetWindowRect(hWnd(), &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top + extra;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    GetMonitorInfoA(MonitorFromWindow(hWnd(), MONITOR_DEFAULTTOPRIMARY), &mi);
+    const int x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - w) / 2;
+    const int y = std::max<int>(mi.rcWork.top, mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - h) / 2);
+    SetWindowPos(hWnd(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Form11& Form11::AnswerOk(const std::string& ErrorMsgStr) {
+    Form11& form = Forms().CreateNew<Form11>();
+    form.Label1.SetCaption(DisplayText(ErrorMsgStr));
+    form.FitText();
+    SetWindowPos(form.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    form.Show();
+    form.cmdOK.SetFocus();
+    Beep();
+    return form;
+}
+
+} // namespace brd

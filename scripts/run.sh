@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Starts brdwall.exe in a Wine virtual desktop (with its taskbar and tray) on
+# the user's display, or on a private Xvfb display when there is none.
+#
+#   scripts/run.sh          start (an earlier run's program is ended first)
+#   scripts/run.sh --stop   end the program and its desktop
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The run has a Wine prefix of its own, apart from the tests'.
+export BRD_WINE_STATE="$root/build/wine-run"
+app="$root/build/run"             # the program's folder; its settings stay between runs
+exe="$root/build/windows/brdwall/brdwall.exe"
+
+if [ "${1:-}" = "--stop" ]; then
+    "$root/scripts/wine-run.sh" --stop
+    echo "brdwall stopped."
+    exit 0
+fi
+
+[ -f "$exe" ] || { echo "error: $exe is not built; run 'make run'" >&2; exit 1; }
+
+headless=0
+[ -n "${DISPLAY:-}" ] || headless=1
+
+# End an earlier run first, so that the newly built program is the one that runs.
+WINEPREFIX="$BRD_WINE_STATE/prefix" wineserver -k >/dev/null 2>&1 || true
+
+mkdir -p "$app"
+cp -f "$exe" "$app/"
+eval "$("$root/scripts/wine-run.sh" --env)"
+
+wine_bin=$(command -v wine64 || echo /usr/lib/wine/wine64)
+cd "$app"
+setsid "$wine_bin" explorer /desktop=brdwall,1280x800 "$app/brdwall.exe" \
+    </dev/null >"$BRD_WINE_STATE/run.log" 2>&1 &
+
+# Wait for the program's hidden main window and its tray icon.
+for _ in $(seq 1 60); do
+    sleep 0.5
+    if pgrep -f 'brdwall\.exe' >/dev/null; then break; fi
+done
+sleep 2
+
+echo
+echo "brdwall.exe is running in a Wine virtual desktop named 'brdwall' (1280x800)."
+echo "  Program folder (settings and list files): $app"
+if [ "$headless" = 1 ]; then
+    shot="$app/screenshot.png"
+    import -window root -display "$DISPLAY" "$shot" 2>/dev/null || true
+    echo "  No display was set, so it runs on the virtual display $DISPLAY (Xvfb)."
+    echo "  A screenshot of the desktop was written to: $shot"
+    echo "  Take another with:  import -window root -display $DISPLAY shot.png"
+else
+    echo "  Its desktop window is on your display $DISPLAY; the tray icon is at the right of its taskbar."
+fi
+echo "  Right-click the tray icon for the menu. End it with ' Remove  ' or 'make stop'."

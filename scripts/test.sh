@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs every test: the host tests, then the Windows tests under Wine.
+# Exits non-zero when any test fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+status=0
+echo "== host tests (native, sanitizers) =="
+ctest --preset host -j2 || status=1
+echo "== Windows tests (under Wine) =="
+# The first run in a fresh tree creates the Wine prefix; do it before the clock of any test starts.
+scripts/wine-run.sh --env >/dev/null
+ctest --preset windows || status=1
+scripts/wine-run.sh --stop
+exit $status
