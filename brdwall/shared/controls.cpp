@@ -76,13 +76,21 @@ void Control::SetFont(const char* face, int points) {
 LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
     auto* c = reinterpret_cast<Control*>(self);
     switch (msg) {
+    case BM_CLICK: {
+        // BM_CLICK presses the button through made-up mouse messages: no real release.
+        const bool outer = !c->emulatedClick_;
+        c->emulatedClick_ = true;
+        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        if (outer) c->emulatedClick_ = false;
+        return r;
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
         // The control's own handling comes first, so that a button's Click
         // runs before its MouseUp.
         const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        if (c->MouseUp && c->hwnd_ == hwnd) {
+        if (c->MouseUp && c->hwnd_ == hwnd && !c->emulatedClick_) {
             const int button = msg == WM_LBUTTONUP ? LeftButton : msg == WM_RBUTTONUP ? RightButton : MiddleButton;
             int shift = 0;
             if (wp & MK_SHIFT) shift |= 1;

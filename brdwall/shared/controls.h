@@ -74,6 +74,7 @@ protected:
     unique_hfont font_;
 
 private:
+    bool emulatedClick_ = false;
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR self);
 };

@@ -1,0 +1,108 @@
+// The tray agent's window driven in this process: its menu, Disable, and
+// which icon events open the menu.
+#include <gtest/gtest.h>
+
+#include "brdwall/shared/module1.h"
+#include "brdwall/tray/form1.h"
+#include "program_driver.h"
+
+namespace brd::test {
+namespace {
+
+class Form1Test : public testing::Test {
+protected:
+    void SetUp() override { form = &Forms().Get<Form1>(); }
+    static void TearDownTestSuite() {
+        // Unloading Form1 ends the program, so its window is only taken away from the shell.
+        if (Form1* f = Forms().Find<Form1>()) Shell_NotifyIconA(NIM_DELETE, &G().TrayIconData), (void)f;
+    }
+    Form1* form = nullptr;
+};
+
+TEST_F(Form1Test, StartUpStateAndTrayRecord) {
+    const Module1& g = G();
+    EXPECT_EQ(g.NextShowAt, -1);
+    EXPECT_EQ(g.ClockArmed, VBFalse);
+    ASSERT_FALSE(g.AppFolder.empty());
+    EXPECT_EQ(g.AppFolder.back(), '\\');
+    EXPECT_FALSE(IsWindowVisible(form->hWnd()));
+    EXPECT_TRUE(form->Timer1.Enabled());
+    EXPECT_EQ(form->Timer1.Interval(), 800u);
+
+    const NOTIFYICONDATAA& nid = g.TrayIconData;
+    EXPECT_EQ(nid.hWnd, form->hWnd());
+    EXPECT_EQ(nid.uID, 1u);
+    EXPECT_EQ(nid.uFlags, 7u);
+    EXPECT_EQ(nid.uCallbackMessage, 0x0200u);
+    EXPECT_STREQ(nid.szTip, "Brd");
+    EXPECT_EQ(nid.hIcon, form->NormalIcon());
+    EXPECT_TRUE(ProgramRun::TrayIconPresent(form->hWnd()));
+}
+
+TEST_F(Form1Test, PopupMenuItemsInOrder) {
+    HMENU m = form->mPopup();
+    const char* expected[] = {" About  ", "-", " Wallpaper  ", " Settings  ", "-", " Help  ",
+                              "-",        " Disable  ", " Remove  "};
+    ASSERT_EQ(GetMenuItemCount(m), 9);
+    for (int i = 0; i < 9; ++i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
+        char text[64] = {};
+        info.dwTypeData = text;
+        info.cch = sizeof(text);
+        ASSERT_TRUE(GetMenuItemInfoA(m, static_cast<UINT>(i), TRUE, &info));
+        if (std::string(expected[i]) == "-") {
+            EXPECT_TRUE(info.fType & MFT_SEPARATOR) << i;
+        } else {
+            EXPECT_STREQ(text, expected[i]) << i;
+            EXPECT_FALSE(info.fState & MFS_CHECKED) << i;
+        }
+    }
+}
+
+TEST_F(Form1Test, DisableTwiceGivesBackTheEnabledState) {
+    const std::int16_t nextShowAt = G().NextShowAt;
+    form->mDisable_Click();
+    EXPECT_TRUE(form->DisableChecked());
+    EXPECT_FALSE(form->Timer1.Enabled());
+    EXPECT_EQ(G().TrayIconData.hIcon, form->DisabledIcon());
+    EXPECT_STREQ(G().TrayIconData.szTip, "Brd");
+
+    form->mDisable_Click();
+    EXPECT_FALSE(form->DisableChecked());
+    EXPECT_TRUE(form->Timer1.Enabled());
+    EXPECT_EQ(G().TrayIconData.hIcon, form->NormalIcon());
+    EXPECT_EQ(G().NextShowAt, nextShowAt);
+    EXPECT_TRUE(ProgramRun::TrayIconPresent(form->hWnd()));
+}
+
+// Closes any popup menu that opens and remembers that one did.
+bool g_menuSeen = false;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) {
+        g_menuSeen = true;
+        EndMenu();
+    }
+}
+
+TEST_F(Form1Test, OnlyRightButtonReleaseOpensTheMenu) {
+    struct Event {
+        UINT message;
+        bool opens;
+    } events[] = {{WM_RBUTTONUP, true},      {WM_LBUTTONUP, false}, {WM_LBUTTONDOWN, false},
+                  {WM_LBUTTONDBLCLK, false}, {WM_RBUTTONDBLCLK, false}, {WM_RBUTTONDOWN, false},
+                  {WM_MOUSEMOVE, false}};
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMenu);
+    for (const Event& e : events) {
+        g_menuSeen = false;
+        SendMessageA(form->hWnd(), 0x0200, 1, e.message);
+        Application::DoEvents();
+        EXPECT_EQ(g_menuSeen, e.opens) << std::hex << e.message;
+    }
+    KillTimer(nullptr, timer);
+}
+
+} // namespace
+} // namespace brd::test
