@@ -55,9 +55,9 @@ ensure_prefix() {
         "$wine_bin" wineboot --init </dev/null >>"$state/wineboot.log" 2>&1 || true
         # Every program of this prefix runs inside one virtual desktop,
         # which has a taskbar with a notification area.
-        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f \
+        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d brdwall /f \
             </dev/null >>"$state/wineboot.log" 2>&1
-        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f \
+        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v brdwall /d 1280x800 /f \
             </dev/null >>"$state/wineboot.log" 2>&1
         "$wineserver_bin" -w
         touch "$WINEPREFIX/.brd-ready"
