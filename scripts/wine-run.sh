@@ -26,6 +26,7 @@ wineserver_bin=$(command -v wineserver || true)
 
 stop_all() {
     WINEPREFIX="$WINEPREFIX" "$wineserver_bin" -k >/dev/null 2>&1 || true
+    rm -f "$state/desktop.pid"
     if [ -f "$state/xvfb.pid" ]; then
         kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
         rm -f "$state/xvfb.pid" "$state/xvfb.display"
@@ -64,6 +65,15 @@ ensure_prefix() {
     fi
     # A persistent server makes each later Wine process start in a fraction of a second.
     "$wineserver_bin" -p </dev/null >/dev/null 2>&1 || true
+    # Start Wine's own services and the virtual desktop detached from our output:
+    # started later by a program, they would inherit its output pipe and keep
+    # whoever reads it (CTest) waiting for them.
+    "$wine_bin" reg query 'HKCU\Software\Wine\Explorer' </dev/null >/dev/null 2>&1 || true
+    if ! { [ -f "$state/desktop.pid" ] && kill -0 "$(cat "$state/desktop.pid")" 2>/dev/null; }; then
+        setsid "$wine_bin" explorer /desktop=brdwall,1280x800 </dev/null >/dev/null 2>&1 &
+        echo $! >"$state/desktop.pid"
+        sleep 1
+    fi
 }
 
 case "${1:-}" in
