@@ -10,7 +10,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The run has a Wine prefix of its own, apart from the tests'.
 export BRD_WINE_STATE="$root/build/wine-run"
 app="$root/build/run"             # the program's folder; its settings stay between runs
-exe="$root/build/windows/brdwall/brdwall.exe"
+bin="$root/build/windows/bin"
 
 if [ "${1:-}" = "--stop" ]; then
     "$root/scripts/wine-run.sh" --stop
@@ -18,7 +18,7 @@ if [ "${1:-}" = "--stop" ]; then
     exit 0
 fi
 
-[ -f "$exe" ] || { echo "error: $exe is not built; run 'make run'" >&2; exit 1; }
+[ -f "$bin/brdwall.exe" ] || { echo "error: $bin/brdwall.exe is not built; run 'make run'" >&2; exit 1; }
 
 headless=0
 [ -n "${DISPLAY:-}" ] || headless=1
@@ -27,7 +27,7 @@ headless=0
 WINEPREFIX="$BRD_WINE_STATE/prefix" wineserver -k >/dev/null 2>&1 || true
 
 mkdir -p "$app"
-cp -f "$exe" "$app/"
+cp -f "$bin/brdwall.exe" "$bin/brdsave.dll" "$app/"
 eval "$("$root/scripts/wine-run.sh" --env)"
 
 wine_bin=$(command -v wine64 || echo /usr/lib/wine/wine64)

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace brd {
 
 // ---- Control ----
@@ -100,6 +102,16 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         }
         return r;
     }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (c->KeyDown) {
+            int shift = 0;
+            if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+            if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+            if (GetKeyState(VK_MENU) < 0) shift |= 4;
+            c->KeyDown(static_cast<int>(wp), shift);
+        }
+        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, &Control::SubclassProc, id);
         break;
@@ -236,6 +248,125 @@ void ComboBox::SetListIndex(int index) {
 
 void ComboBox::OnCommand(WORD code) {
     if (code == CBN_SELCHANGE && Click) Click();
+}
+
+// ---- ListBox ----
+
+ListBox::ListBox(Form& owner, ControlSpec spec, Control* container, bool sorted, bool extendedSelect)
+    : Control(owner, std::move(spec), container), sorted_(sorted), extended_(extendedSelect) {}
+
+void ListBox::Realize() {
+    DWORD style = WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
+    if (sorted_) style |= LBS_SORT;
+    if (extended_) style |= LBS_EXTENDEDSEL;
+    CreateChild("LISTBOX", style);
+    for (const auto& item : pending_) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    pending_.clear();
+}
+
+void ListBox::AddItem(std::string_view item) {
+    std::string s(item);
+    if (hwnd_) {
+        SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    } else {
+        pending_.push_back(std::move(s));
+    }
+}
+
+void ListBox::RemoveItem(int index) {
+    if (hwnd_) {
+        SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    } else if (index >= 0 && index < static_cast<int>(pending_.size())) {
+        pending_.erase(pending_.begin() + index);
+    }
+}
+
+void ListBox::Clear() {
+    pending_.clear();
+    if (hwnd_) SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+}
+
+int ListBox::ListCount() const noexcept {
+    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
+}
+
+std::string ListBox::List(int index) const {
+    if (!hwnd_) return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
+    const LRESULT n = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR) return {};
+    std::string s(static_cast<std::size_t>(n) + 1, '\0');
+    SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+
+int ListBox::ListIndex() const noexcept {
+    if (!hwnd_) return -1;
+    return static_cast<int>(SendMessageA(hwnd_, extended_ ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0));
+}
+
+void ListBox::SetListIndex(int index) {
+    if (!hwnd_) owner_.Load();
+    if (hwnd_) {
+        if (extended_) {
+            SendMessageA(hwnd_, LB_SETSEL, FALSE, -1);
+            if (index >= 0) SendMessageA(hwnd_, LB_SETSEL, TRUE, index);
+            SendMessageA(hwnd_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+        } else {
+            SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        }
+    }
+    if (Click) Click();
+}
+
+bool ListBox::Selected(int index) const noexcept {
+    return hwnd_ && SendMessageA(hwnd_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+void ListBox::SetSelected(int index, bool selected) {
+    if (!hwnd_) return;
+    if (extended_) {
+        SendMessageA(hwnd_, LB_SETSEL, selected ? TRUE : FALSE, index);
+    } else {
+        SendMessageA(hwnd_, LB_SETCURSEL, selected ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+    }
+}
+
+void ListBox::OnCommand(WORD code) {
+    if (code == LBN_SELCHANGE && Click) Click();
+    if (code == LBN_DBLCLK && DblClick) DblClick();
+}
+
+// ---- TextBox ----
+
+void TextBox::Realize() {
+    CreateChild("EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+}
+
+void TextBox::OnCommand(WORD code) {
+    if (code == EN_SETFOCUS && GotFocus) GotFocus();
+    if (code == EN_KILLFOCUS && LostFocus) LostFocus();
+}
+
+// ---- PictureButton ----
+
+PictureButton::PictureButton(Form& owner, ControlSpec spec, int iconResource, Control* container)
+    : Control(owner, std::move(spec), container), iconResource_(iconResource) {}
+
+void PictureButton::Realize() {
+    CreateChild("BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON);
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    // The largest of the drawn sizes that fits the button.
+    const int room = std::min(r.right, r.bottom) - 4;
+    const int size = room >= 32 ? 32 : room >= 24 ? 24 : 16;
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(Application::Instance(), MAKEINTRESOURCEA(iconResource_), IMAGE_ICON, size, size, 0)));
+    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.get()));
+}
+
+void PictureButton::OnCommand(WORD code) {
+    if (code == BN_CLICKED && Click) Click();
 }
 
 // ---- Label ----

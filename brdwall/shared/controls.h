@@ -54,6 +54,9 @@ public:
 
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in twips.
     std::function<void(int button, int shift, int x, int y)> MouseUp;
+    // A key pressed while the control has the focus, before the control handles it.
+    // keyCode: the virtual key; shift: 1 Shift, 2 Ctrl, 4 Alt.
+    std::function<void(int keyCode, int shift)> KeyDown;
 
 protected:
     friend class Form;
@@ -140,6 +143,59 @@ private:
     void OnCommand(WORD code) override;
     std::vector<std::string> pending_; // items added before the window exists
     int pendingIndex_ = -1;
+};
+
+// A list box; sorted lists keep their items in case-insensitive order.
+class ListBox final : public Control {
+public:
+    ListBox(Form& owner, ControlSpec spec, Control* container = nullptr, bool sorted = false,
+            bool extendedSelect = false);
+    std::function<void()> Click;
+    std::function<void()> DblClick;
+    void AddItem(std::string_view item);
+    void RemoveItem(int index);
+    void Clear();
+    [[nodiscard]] int ListCount() const noexcept;
+    [[nodiscard]] std::string List(int index) const;
+    [[nodiscard]] int ListIndex() const noexcept;
+    // Raises Click, as a choice of the user's does.
+    void SetListIndex(int index);
+    [[nodiscard]] bool Selected(int index) const noexcept;
+    void SetSelected(int index, bool selected);
+
+private:
+    void Realize() override;
+    void OnCommand(WORD code) override;
+    bool sorted_;
+    bool extended_;
+    std::vector<std::string> pending_;
+};
+
+// A one-line text box.
+class TextBox final : public Control {
+public:
+    using Control::Control;
+    [[nodiscard]] std::string Text() const { return Caption(); }
+    void SetText(std::string_view text) { SetCaption(text); }
+    std::function<void()> GotFocus;
+    std::function<void()> LostFocus;
+
+private:
+    void Realize() override;
+    void OnCommand(WORD code) override;
+};
+
+// A button that shows an icon from the program's resources instead of a caption.
+class PictureButton final : public Control {
+public:
+    PictureButton(Form& owner, ControlSpec spec, int iconResource, Control* container = nullptr);
+    std::function<void()> Click;
+
+private:
+    void Realize() override;
+    void OnCommand(WORD code) override;
+    int iconResource_;
+    unique_hicon icon_;
 };
 
 class Label final : public Control {

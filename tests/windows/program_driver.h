@@ -51,11 +51,12 @@ bool WaitFor(Pred pred, int timeoutMs = 10000) {
 
 class ProgramRun {
 public:
-    // Copies brdwall.exe into `folder` and starts it there.
-    explicit ProgramRun(const std::filesystem::path& folder) {
+    // Copies brdwall.exe (and, unless told otherwise, brdsave.dll) into `folder` and starts it there.
+    explicit ProgramRun(const std::filesystem::path& folder, bool withLibrary = true) {
         const auto exe = folder / "brdwall.exe";
-        std::filesystem::copy_file(TestExeFolder() / "brdwall.exe", exe,
-                                   std::filesystem::copy_options::overwrite_existing);
+        const auto options = std::filesystem::copy_options::overwrite_existing;
+        std::filesystem::copy_file(TestExeFolder() / "brdwall.exe", exe, options);
+        if (withLibrary) std::filesystem::copy_file(TestExeFolder() / "brdsave.dll", folder / "brdsave.dll", options);
         Start(exe);
     }
     ProgramRun(const ProgramRun&) = delete;

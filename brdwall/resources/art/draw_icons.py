@@ -393,14 +393,15 @@ def grid_rows(text):
     return [line for line in text.split("\n") if line]
 
 
-def from_grid(rows):
+def from_grid(rows, colours=None):
     """Turn rows of colour letters into the (r, g, b, coverage) form."""
+    colours = PIXEL_COLOURS if colours is None else colours
     img = []
     for line in rows:
         assert len(line) == len(rows), line
         row = []
         for ch in line:
-            c = PIXEL_COLOURS[ch]
+            c = colours[ch]
             row.append((0, 0, 0, 0.0) if c is None else c + (1.0,))
         img.append(row)
     return img

@@ -1,0 +1,318 @@
+#include "brdsave/com/class1.h"
+
+#include <oleauto.h>
+
+#include <exception>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "brdsave/com/dispatch_port.h"
+#include "brdsave/com/environment.h"
+#include "brdsave/core/class1_ops.h"
+
+namespace brd {
+
+namespace {
+
+HINSTANCE g_instance = nullptr;
+
+// Reports a failure to the caller as a failed status with its error information set.
+HRESULT ReportFailure(const Failure& f) noexcept {
+    const HRESULT hr = f.Number > 0 && f.Number <= 0xFFFF
+                           ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, f.Number)
+                           : (f.Number < 0 ? static_cast<HRESULT>(f.Number) : E_FAIL);
+    ICreateErrorInfo* create = nullptr;
+    if (SUCCEEDED(CreateErrorInfo(&create))) {
+        const std::wstring description = Widen(f.Description);
+        create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
+        create->SetSource(const_cast<LPOLESTR>(L"brdsave.Class1"));
+        create->SetGUID(IID__Class1);
+        IErrorInfo* info = nullptr;
+        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+            SetErrorInfo(0, info);
+            info->Release();
+        }
+        create->Release();
+    }
+    return hr;
+}
+
+// Runs an operation that passes its failures back to the caller.
+template <typename F>
+HRESULT Guarded(F&& f) noexcept {
+    try {
+        f();
+        return S_OK;
+    } catch (const ControlFailure& e) {
+        return ReportFailure(e.failure());
+    } catch (const OperationFailure& e) {
+        return ReportFailure(e.failure());
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+class Class1Object final : public _Class1, public ISupportErrorInfo {
+public:
+    Class1Object() noexcept { ++LiveObjects(); }
+    Class1Object(const Class1Object&) = delete;
+    Class1Object& operator=(const Class1Object&) = delete;
+    ~Class1Object() {
+        if (typeInfo_) typeInfo_->Release();
+        --LiveObjects();
+    }
+
+    HRESULT Init() noexcept {
+        ITypeLib* lib = nullptr;
+        HRESULT hr = EmbeddedTypeLibrary(&lib);
+        if (FAILED(hr)) return hr;
+        hr = lib->GetTypeInfoOfGuid(IID__Class1, &typeInfo_);
+        lib->Release();
+        return hr;
+    }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__Class1) {
+            *out = static_cast<_Class1*>(this);
+        } else if (riid == IID_ISupportErrorInfo) {
+            *out = static_cast<ISupportErrorInfo*>(this);
+        } else {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs_); }
+    STDMETHODIMP_(ULONG) Release() override {
+        const long n = --refs_;
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    // ISupportErrorInfo
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID riid) override {
+        return riid == IID__Class1 ? S_OK : S_FALSE;
+    }
+
+    // IDispatch, from the type library.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        typeInfo_->AddRef();
+        *out = typeInfo_;
+        return S_OK;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        return DispGetIDsOfNames(typeInfo_, names, count, ids);
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excepInfo, UINT* argErr) override {
+        SetErrorInfo(0, nullptr);
+        HRESULT hr = DispInvoke(static_cast<_Class1*>(this), typeInfo_, id, flags, params, result, excepInfo, argErr);
+        // A failure of the operation itself reaches a late-bound caller as an exception with its description.
+        if (FAILED(hr) && HRESULT_FACILITY(hr) != FACILITY_DISPATCH && excepInfo) {
+            IErrorInfo* info = nullptr;
+            if (GetErrorInfo(0, &info) == S_OK && info) {
+                *excepInfo = EXCEPINFO{};
+                info->GetSource(&excepInfo->bstrSource);
+                info->GetDescription(&excepInfo->bstrDescription);
+                excepInfo->scode = hr;
+                info->Release();
+                hr = DISP_E_EXCEPTION;
+            }
+        }
+        return hr;
+    }
+
+    // _Class1
+    STDMETHODIMP cmdCloseRet(short FilePointer, BSTR InitialFileName, VARIANT chkKeepSet, LONG MeTop, LONG MeLeft,
+                             VARIANT chkChange, VARIANT_BOOL optOption, VARIANT cbChange, BSTR aApplicationPath,
+                             VARIANT chkCountDown) override {
+        return Caught([&] {
+            DispatchControlPort keep(&chkKeepSet), every(&chkChange), interval(&cbChange), countDown(&chkCountDown);
+            WindowsLibraryEnvironment env;
+            brd::cmdCloseRet(FilePointer, NarrowBstr(InitialFileName), keep, MeTop, MeLeft, every, optOption, interval,
+                             NarrowBstr(aApplicationPath), countDown, env);
+        });
+    }
+
+    STDMETHODIMP F12Load(short FilePointer, BSTR InitialFileName, short iMe, short iA, VARIANT* chkChange,
+                         VARIANT* cbChange, VARIANT_BOOL* FromLibOption1, VARIANT* lstSearch, LONG* MeTop,
+                         LONG* MeLeft, VARIANT* chkKeepSet, VARIANT* lstShow, VARIANT_BOOL* FromLibOption2,
+                         BSTR aApplicationPath, VARIANT* chkCountDown) override {
+        if (!FromLibOption1 || !FromLibOption2 || !MeTop || !MeLeft) return E_POINTER;
+        return Caught([&] {
+            DispatchControlPort every(chkChange), interval(cbChange), search(lstSearch), keep(chkKeepSet),
+                show(lstShow), countDown(chkCountDown);
+            WindowsLibraryEnvironment env;
+            std::int16_t option1 = *FromLibOption1, option2 = *FromLibOption2;
+            std::int32_t top = *MeTop, left = *MeLeft;
+            brd::F12Load(FilePointer, NarrowBstr(InitialFileName), iMe, iA, every, interval, option1, &search, top, left,
+                         keep, show, option2, NarrowBstr(aApplicationPath), countDown, env);
+            *FromLibOption1 = option1;
+            *FromLibOption2 = option2;
+            *MeTop = top;
+            *MeLeft = left;
+        });
+    }
+
+    STDMETHODIMP LoadWallpaperList(VARIANT* lstShow, BSTR aApplicationPath) override {
+        return Caught([&] {
+            DispatchControlPort show(lstShow);
+            WindowsLibraryEnvironment env;
+            brd::LoadWallpaperList(show, NarrowBstr(aApplicationPath), env);
+        });
+    }
+
+    STDMETHODIMP NewShowTimeIs(VARIANT chkChange, VARIANT* cbChange, VARIANT_BOOL* eEvent, VARIANT* iInterval,
+                               short* iShowTime) override {
+        if (!eEvent || !iInterval || !iShowTime) return E_POINTER;
+        return Guarded([&] {
+            DispatchControlPort every(&chkChange), interval(cbChange);
+            WindowsLibraryEnvironment env;
+            VariantInt16 minutes = ToVariantInt16(iInterval);
+            std::int16_t event = *eEvent, showTime = *iShowTime;
+            brd::NewShowTimeIs(every, interval, event, minutes, showTime, env);
+            *eEvent = event;
+            *iShowTime = showTime;
+            if (!minutes.Empty) StoreInt16(iInterval, minutes.Value);
+        });
+    }
+
+    STDMETHODIMP GetInterval(VARIANT cbChange, VARIANT* iIntervalValue) override {
+        if (!iIntervalValue) return E_POINTER;
+        return Guarded([&] {
+            DispatchControlPort interval(&cbChange);
+            VariantInt16 minutes = ToVariantInt16(iIntervalValue);
+            const VariantInt16 before = minutes;
+            brd::GetInterval(interval, minutes);
+            // An index outside the table leaves the variant as it was.
+            if (!minutes.Empty && (before.Empty || minutes.Value != before.Value))
+                StoreInt16(iIntervalValue, minutes.Value);
+        });
+    }
+
+    STDMETHODIMP CountNextNow(short iIntervalIs, short* iShowTime) override {
+        if (!iShowTime) return E_POINTER;
+        return Guarded([&] {
+            WindowsLibraryEnvironment env;
+            std::int16_t showTime = *iShowTime;
+            brd::CountNextNow(iIntervalIs, showTime, env);
+            *iShowTime = showTime;
+        });
+    }
+
+private:
+    static VariantInt16 ToVariantInt16(const VARIANT* v) {
+        VariantInt16 out;
+        short value = 0;
+        const VARIANT* inner = v;
+        while (inner && inner->vt == (VT_VARIANT | VT_BYREF)) inner = inner->pvarVal;
+        if (inner && inner->vt != VT_EMPTY && SUCCEEDED(ReadInt16(v, value))) {
+            out.Empty = false;
+            out.Value = value;
+        }
+        return out;
+    }
+
+    // Operations that report their own failures: nothing but a crash-proof status comes back.
+    template <typename F>
+    static HRESULT Caught(F&& f) noexcept {
+        try {
+            f();
+            return S_OK;
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (...) {
+            return E_UNEXPECTED;
+        }
+    }
+
+    std::atomic<long> refs_{1};
+    ITypeInfo* typeInfo_ = nullptr;
+};
+
+class Class1FactoryObject final : public IClassFactory {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // The factory is one static object; its references keep the module loaded.
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++ServerLocks() + 1); }
+    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--ServerLocks() + 1); }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return CreateClass1(riid, out);
+    }
+    STDMETHODIMP LockServer(BOOL lock) override {
+        if (lock) {
+            ++ServerLocks();
+        } else {
+            --ServerLocks();
+        }
+        return S_OK;
+    }
+};
+
+} // namespace
+
+std::atomic<long>& LiveObjects() noexcept {
+    static std::atomic<long> count{0};
+    return count;
+}
+
+std::atomic<long>& ServerLocks() noexcept {
+    static std::atomic<long> count{0};
+    return count;
+}
+
+HINSTANCE LibraryInstance() noexcept { return g_instance; }
+
+void SetLibraryInstance(HINSTANCE instance) noexcept { g_instance = instance; }
+
+HRESULT EmbeddedTypeLibrary(ITypeLib** out) noexcept {
+    if (!out) return E_POINTER;
+    wchar_t path[MAX_PATH * 4];
+    const DWORD n = GetModuleFileNameW(g_instance, path, static_cast<DWORD>(std::size(path)));
+    if (n == 0 || n >= std::size(path)) return HRESULT_FROM_WIN32(GetLastError());
+    return LoadTypeLibEx(path, REGKIND_NONE, out);
+}
+
+HRESULT CreateClass1(REFIID riid, void** out) noexcept {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    auto* object = new (std::nothrow) Class1Object();
+    if (!object) return E_OUTOFMEMORY;
+    HRESULT hr = object->Init();
+    if (SUCCEEDED(hr)) hr = object->QueryInterface(riid, out);
+    object->Release();
+    return hr;
+}
+
+IClassFactory* Class1Factory() noexcept {
+    static Class1FactoryObject factory;
+    return &factory;
+}
+
+} // namespace brd

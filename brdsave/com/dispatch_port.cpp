@@ -1,0 +1,192 @@
+#include "brdsave/com/dispatch_port.h"
+
+#include <oleauto.h>
+
+namespace brd {
+
+std::string Narrow(const wchar_t* w) {
+    if (!w || !*w) return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
+    s.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
+    return s;
+}
+
+std::string NarrowBstr(BSTR s) {
+    if (!s) return {};
+    const int len = static_cast<int>(SysStringLen(s));
+    const int n = WideCharToMultiByte(CP_ACP, 0, s, len, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, s, len, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Widen(const std::string& s) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+namespace {
+
+[[noreturn]] void Fail(HRESULT hr, const EXCEPINFO* info = nullptr) { throw ControlFailure(FailureFromHresult(hr, info)); }
+
+// Frees what the callee put into the exception record and throws its failure.
+[[noreturn]] void ThrowInvokeFailure(HRESULT hr, EXCEPINFO& info) {
+    if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+    const Failure f = FailureFromHresult(hr, hr == DISP_E_EXCEPTION ? &info : nullptr);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    throw ControlFailure(f);
+}
+
+} // namespace
+
+IDispatch* DispatchOf(const VARIANT* v) noexcept {
+    for (int depth = 0; v && depth < 4; ++depth) {
+        switch (v->vt) {
+        case VT_DISPATCH: return v->pdispVal;
+        case VT_DISPATCH | VT_BYREF: return v->ppdispVal ? *v->ppdispVal : nullptr;
+        case VT_VARIANT | VT_BYREF: v = v->pvarVal; break;
+        default: return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+Failure FailureFromHresult(HRESULT hr, const EXCEPINFO* info) {
+    if (info && (info->wCode || info->scode)) {
+        Failure f;
+        f.Number = info->wCode ? info->wCode : static_cast<std::int32_t>(info->scode);
+        if (!info->wCode && HRESULT_FACILITY(info->scode) == FACILITY_CONTROL) f.Number = HRESULT_CODE(info->scode);
+        f.Description = Narrow(info->bstrDescription);
+        if (f.Description.empty()) f.Description = "Automation error";
+        return f;
+    }
+    switch (hr) {
+    case DISP_E_UNKNOWNNAME:
+    case DISP_E_MEMBERNOTFOUND: return Failure{438, "Object doesn't support this property or method"};
+    case DISP_E_TYPEMISMATCH: return Failure{13, "Type mismatch"};
+    case DISP_E_OVERFLOW: return Failure{6, "Overflow"};
+    case E_POINTER: return Failure{91, "Object variable or With block variable not set"};
+    default: break;
+    }
+    if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) return Failure{HRESULT_CODE(hr), "Automation error"};
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   static_cast<DWORD>(hr), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string description = text ? text : "Automation error";
+    if (text) LocalFree(text);
+    while (!description.empty() && (description.back() == '\n' || description.back() == '\r'))
+        description.pop_back();
+    return Failure{static_cast<std::int32_t>(hr), description};
+}
+
+DISPID DispatchControlPort::Id(const wchar_t* name) {
+    if (!control_) Fail(E_POINTER);
+    DISPID id = DISPID_UNKNOWN;
+    auto* n = const_cast<LPOLESTR>(name);
+    const HRESULT hr = control_->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) Fail(hr);
+    return id;
+}
+
+int DispatchControlPort::GetInt(const wchar_t* name) {
+    const DISPID id = Id(name);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO info{};
+    HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, &info,
+                                  nullptr);
+    if (FAILED(hr)) ThrowInvokeFailure(hr, info);
+    hr = VariantChangeType(&result, &result, 0, VT_I4);
+    const int value = SUCCEEDED(hr) ? result.lVal : 0;
+    VariantClear(&result);
+    if (FAILED(hr)) Fail(hr);
+    return value;
+}
+
+void DispatchControlPort::Put(const wchar_t* name, VARIANT value) {
+    const DISPID id = Id(name);
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &named, 1, 1};
+    EXCEPINFO info{};
+    const HRESULT hr =
+        control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &info, nullptr);
+    if (FAILED(hr)) ThrowInvokeFailure(hr, info);
+}
+
+int DispatchControlPort::Value() { return GetInt(L"Value"); }
+
+void DispatchControlPort::SetValue(int v) {
+    VARIANT value;
+    value.vt = VT_I2;
+    value.iVal = static_cast<SHORT>(v);
+    Put(L"Value", value);
+}
+
+void DispatchControlPort::SetEnabled(bool e) {
+    VARIANT value;
+    value.vt = VT_BOOL;
+    value.boolVal = e ? VARIANT_TRUE : VARIANT_FALSE;
+    Put(L"Enabled", value);
+}
+
+int DispatchControlPort::ListIndex() { return GetInt(L"ListIndex"); }
+
+void DispatchControlPort::SetListIndex(int i) {
+    VARIANT value;
+    value.vt = VT_I2;
+    value.iVal = static_cast<SHORT>(i);
+    Put(L"ListIndex", value);
+}
+
+int DispatchControlPort::ListCount() { return GetInt(L"ListCount"); }
+
+void DispatchControlPort::AddItem(const std::string& item) {
+    const DISPID id = Id(L"AddItem");
+    VARIANT arg;
+    arg.vt = VT_BSTR;
+    const std::wstring w = Widen(item);
+    arg.bstrVal = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
+    if (!arg.bstrVal) Fail(E_OUTOFMEMORY);
+    DISPPARAMS params{&arg, nullptr, 1, 0};
+    EXCEPINFO info{};
+    const HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info,
+                                        nullptr);
+    SysFreeString(arg.bstrVal);
+    if (FAILED(hr)) ThrowInvokeFailure(hr, info);
+}
+
+HRESULT ReadInt16(const VARIANT* v, short& out) noexcept {
+    if (!v) return E_POINTER;
+    VARIANT copy;
+    VariantInit(&copy);
+    const HRESULT hr = VariantChangeType(&copy, const_cast<VARIANT*>(v), 0, VT_I2);
+    if (SUCCEEDED(hr)) out = copy.iVal;
+    VariantClear(&copy);
+    return hr;
+}
+
+void StoreInt16(VARIANT* v, short value) noexcept {
+    for (int depth = 0; v && depth < 4; ++depth) {
+        if (v->vt == (VT_I2 | VT_BYREF) && v->piVal) {
+            *v->piVal = value;
+            return;
+        }
+        if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) {
+            v = v->pvarVal;
+            continue;
+        }
+        VariantClear(v);
+        v->vt = VT_I2;
+        v->iVal = value;
+        return;
+    }
+}
+
+} // namespace brd

@@ -1,0 +1,25 @@
+// The program's binding to brdsave.dll: a fresh Class1 object for each call.
+#pragma once
+
+#include <string>
+
+#include "brdsave.h" // generated: _Class1, CLSID_Class1, IID__Class1
+#include "brdwall/shared/handles.h"
+
+namespace brd {
+
+// Creates a Class1 object right before one library call. When the library
+// cannot be loaded or the object cannot be made, the user is told once per
+// run (through the warning window) and null comes back: the caller then skips
+// the call and the program keeps running.
+com_ptr<_Class1> NewClass1();
+
+// Reports a failed status of a library operation through the warning window,
+// with the sentence of the calling step. Returns true when the status is success.
+bool LibraryCallSucceeded(HRESULT status, const std::string& sentence);
+
+// The text shown when the library cannot be used.
+inline constexpr char kLibraryMissingSentence[] =
+    "The library brdsave.dll could not be loaded; settings and schedules are not available, ";
+
+} // namespace brd

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "brdwall/shared/core/clock.h"
+
+namespace brd {
+
+// The shared values the rotation clock works from. Every value is 16-bit; the booleans hold
+// True = -1 and False = 0, and a test for True compares with -1 exactly.
+struct RotationState {
+    std::int16_t ClockArmed = 0;      // boolean: the clock does nothing until this is True
+    std::int16_t NextShowAt = -1;     // due minute (interval < 60) or due hour; -1 when off
+    std::int16_t IntervalMinutes = 0; // 5, 10, 15, 30, 60, 120, 180 or 240; 0 until first armed
+    std::int16_t CountDownOn = 0;     // boolean: count-down mode
+    std::int16_t CountDownLeft = 0;   // minute changes still to pass before the next change
+    std::int16_t CountDownSpan = 0;   // what CountDownLeft is reloaded with after a change
+    std::int16_t LastMinuteSeen = 0;  // the minute at which the count-down last counted
+};
+
+// What the clock calls on the manager window. The real window changes the rotation state while
+// it runs these (EMShowToShow moves NextShowAt on, TurnOnOffWallpaper restarts the count-down and
+// recomputes the schedule), so the clock reads the state afresh after each call.
+class IRotationTarget {
+  public:
+    virtual ~IRotationTarget() = default;
+    // Shows the next wallpaper of the list; moves NextShowAt on first when the list is not empty.
+    virtual void EMShowToShow() = 0;
+    // Restarts the count-down and recomputes the schedule from the current time.
+    virtual void TurnOnOffWallpaper() = 0;
+    virtual bool ManagerVisible() = 0;
+    // Asks for the manager window to be unloaded; its close handling may keep it loaded, hidden.
+    virtual void UnloadManager() = 0;
+};
+
+// The count-down minutes of the interval combo's items 0 to 7.
+inline constexpr std::array<std::int16_t, 8> kCountDownMinutes = {5, 10, 15, 30, 60, 120, 180, 240};
+
+// Restarts the count-down for the interval combo's `listIndex` at `currentMinute` (0 to 59).
+// Nothing happens for index -1 (no interval chosen); for any other index outside 0 to 7 the
+// minutes left keep their value, and the span is set to them all the same.
+void ResetCountDown(RotationState& state, int listIndex, int currentMinute);
+
+// One tick of the 800 ms timer: the due test of the current mode, then CheckSchedule.
+void Timer1_Timer(RotationState& state, const IClock& clock, IRotationTarget& target);
+
+// At second 45 of a minute, with a change scheduled, ResyncSchedule.
+void CheckSchedule(RotationState& state, const IClock& clock, IRotationTarget& target);
+
+// Has the schedule recomputed when the due minute or hour has passed, or when the due minute lies
+// more than one interval ahead.
+void ResyncSchedule(RotationState& state, const IClock& clock, IRotationTarget& target);
+
+// Recomputes the schedule through the window, then unloads the window unless it is visible.
+void Resynchronise(IRotationTarget& target);
+
+} // namespace brd
