@@ -70,9 +70,11 @@ void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list, const M
     // Each round removes one entry, so there are at most as many rounds as entries; the bound also
     // holds should the list fail to shrink.
     for (int rounds = count; rounds > 0; --rounds) {
-        const ResolvedEntry resolved = ResolveEntry(list.Entry(nextShowIndex), windowsFolderPath, userFolderPath);
-        if (actions.Exists(resolved.FullPath)) return;
-        actions.Warn(resolved.BareName + ", file not found");
+        const ResolvedEntry resolved =
+            ResolveEntry(list.Entry(nextShowIndex), windowsFolderPath, userFolderPath);
+        // Without an existence test nothing can be known to be missing.
+        if (!actions.Exists || actions.Exists(resolved.FullPath)) return;
+        if (actions.Warn) actions.Warn(resolved.BareName + ", file not found");
         list.Remove(nextShowIndex);
         const int left = list.Count();
         if (left == 1 && actions.OneLeft) actions.OneLeft();
@@ -88,14 +90,16 @@ void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list, const M
 
 void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list,
                       const std::function<bool(const std::string&)>& exists,
-                      const std::function<void(const std::string&)>& warn, const std::function<void()>& oneLeft,
-                      const std::string& windowsFolderPath, const std::string& userFolderPath) {
+                      const std::function<void(const std::string&)>& warn,
+                      const std::function<void()>& oneLeft, const std::string& windowsFolderPath,
+                      const std::string& userFolderPath) {
     DropMissingFiles(nextShowIndex, list, MissingFileActions{exists, warn, oneLeft}, windowsFolderPath,
                      userFolderPath);
 }
 
 void OrderOptionClick(int optionIndex, std::int16_t& nextShowIndex, int count, IRandom& rng,
-                      const std::function<void()>& dropMissingFiles, const std::function<void()>& convertToBitmap) {
+                      const std::function<void()>& dropMissingFiles,
+                      const std::function<void()>& convertToBitmap) {
     if (count < 2) return;
     if (optionIndex == kRandomOption) {
         nextShowIndex = PickRandomIndex(nextShowIndex, count, rng);
@@ -108,7 +112,8 @@ void OrderOptionClick(int optionIndex, std::int16_t& nextShowIndex, int count, I
 
 void ChooseNextEntry(OrderMode mode, std::int16_t& nextShowIndex, int count,
                      const std::function<void(int optionIndex)>& optionClick,
-                     const std::function<void()>& dropMissingFiles, const std::function<void()>& convertToBitmap) {
+                     const std::function<void()>& dropMissingFiles,
+                     const std::function<void()>& convertToBitmap) {
     switch (mode) {
     case OrderMode::Random:
         optionClick(kRandomOption);

@@ -72,8 +72,9 @@ void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list, const M
 // The same with the three actions given one by one.
 void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list,
                       const std::function<bool(const std::string&)>& exists,
-                      const std::function<void(const std::string&)>& warn, const std::function<void()>& oneLeft,
-                      const std::string& windowsFolderPath, const std::string& userFolderPath);
+                      const std::function<void(const std::string&)>& warn,
+                      const std::function<void()>& oneLeft, const std::string& windowsFolderPath,
+                      const std::string& userFolderPath);
 
 // Which order option is selected; "random" is tested first.
 enum class OrderMode { None, Priority, Random };
@@ -92,13 +93,15 @@ inline constexpr int kRandomOption = 2;
 // (index 2) or the first position (index 1), then `dropMissingFiles` and `convertToBitmap`.
 // With fewer than two entries nothing happens.
 void OrderOptionClick(int optionIndex, std::int16_t& nextShowIndex, int count, IRandom& rng,
-                      const std::function<void()>& dropMissingFiles, const std::function<void()>& convertToBitmap);
+                      const std::function<void()>& dropMissingFiles,
+                      const std::function<void()>& convertToBitmap);
 
 // Chooses the entry after the one just shown, among `count` (at least one) entries. Random:
 // `optionClick` with the random option's index. Priority: the next position down the list, then
 // `dropMissingFiles` and `convertToBitmap`. No option selected: nothing.
 void ChooseNextEntry(OrderMode mode, std::int16_t& nextShowIndex, int count,
                      const std::function<void(int optionIndex)>& optionClick,
-                     const std::function<void()>& dropMissingFiles, const std::function<void()>& convertToBitmap);
+                     const std::function<void()>& dropMissingFiles,
+                     const std::function<void()>& convertToBitmap);
 
 } // namespace brd

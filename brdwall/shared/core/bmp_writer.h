@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "brdsave/core/failure.h"
+
+namespace brd {
+
+// File header (14 bytes) and information header (40 bytes) of a Windows bitmap file.
+inline constexpr int kBmpHeaderSize = 54;
+// The largest bitmap file written, header included.
+inline constexpr std::uint64_t kBmpMaxFileSize = std::uint64_t{1} << 31;
+
+// The bytes of one stored row of a 24-bit picture `width` pixels wide: 3 per pixel, padded to a
+// multiple of 4. 0 for a width that is not positive.
+std::uint64_t BmpRowStride(int width);
+
+// The 54 header bytes of a 24-bit, uncompressed, bottom-up bitmap of `width` x `height` pixels at
+// 2835 pixels per metre (72 per inch). Empty when a dimension is not positive or the file would
+// be larger than kBmpMaxFileSize.
+std::vector<std::uint8_t> BmpHeader(int width, int height);
+
+// Writes a 24-bit bitmap file of `width` x `height` pixels to `path`. `rowBgrx(y)` gives the
+// pixels of picture row y, counted from the top (0 to height - 1): `width` pixels of 4 bytes each,
+// blue, green, red and one unused byte. Rows are asked for from the bottom up, each once, and the
+// pointer is only read until the next call.
+//
+// The file is written under a temporary name in the same folder and put in place of `path` only
+// once complete, so a failure leaves any earlier file at `path` as it was and no partial file.
+// Returns false and notes the failure in `note` when the size is refused (nothing is written),
+// when a row is missing, or when the file cannot be written or put in place.
+bool WriteBmp24(const std::string& path, int width, int height,
+                const std::function<const std::uint8_t*(int row)>& rowBgrx, FailureNote& note);
+
+} // namespace brd
