@@ -1,16 +1,446 @@
 #include "brdwall/manager/form12.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "brdsave/core/settings_rules.h"
+#include "brdwall/manager/core/wallpaper_order.h"
 #include "brdwall/resources/resource.h"
+#include "brdwall/shared/control_dispatch.h"
+#include "brdwall/shared/library.h"
+#include "brdwall/shared/module1.h"
+#include "brdwall/shared/platform.h"
+#include "brdwall/tray/core/rotation_clock.h"
+#include "brdwall/windows/form11.h"
 
 namespace brd {
+
+namespace {
+
+constexpr char kInvalidPathWarning[] = "invalid path found, please input again!";
+constexpr char kTmpFileName[] = "tmpFile.bmp";
+constexpr char kConversionSentence[] = "Error occurred when preparing the next wallpaper, ";
+constexpr char kScheduleSentence[] = "Error occurred when counting the next change, ";
+constexpr char kSwitchSentence[] = "Error occurred when switching the automatic change, ";
+
+// The wallpaper list box as the order logic sees it.
+class ListBoxEntries final : public IWallpaperList {
+public:
+    explicit ListBoxEntries(ListBox& list) : list_(list) {}
+    int Count() override { return list_.ListCount(); }
+    std::string Entry(int i) override { return list_.List(i); }
+    void Remove(int i) override { list_.RemoveItem(i); }
+
+private:
+    ListBox& list_;
+};
+
+int CurrentMinute() { return SystemClock().Now().Minute; }
+
+} // namespace
+
+std::string WindowsDirectory() {
+    std::string path(MAX_PATH, '\0');
+    UINT n = GetWindowsDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    if (n >= path.size()) {
+        path.resize(n + 1);
+        n = GetWindowsDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    }
+    path.resize(n < path.size() ? n : 0);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+std::string UserPictureFolder() {
+    char base[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                base)))
+        return {};
+    std::string folder = std::string(base) + "\\brdwall";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+Form12::Form12()
+    : imgShow(*this, {"imgShow", "", "preview", 120, 120, 1572, 1332}, IDB_BRD_PLACEHOLDER),
+      lstSearch(*this, {"lstSearch", "", "Windows' directory and path input by user", 1920, 120, 2172, 2028}, nullptr,
+                true, true),
+      cmdExtendList(*this, {"cmdExtendList", "", "", 4080, 120, 132, 252}, IDI_BRD_EXTEND),
+      Image1(*this, {"Image1", "", "", 4320, 240, 852, 336}, IDB_BRD_BANNER),
+      cmdRefresh(*this, {"cmdRefresh", "Refresh", "refresh searched list", 4320, 840, 972, 372}),
+      cmdChangeWall(*this, {"cmdChangeWall", "Change", "change wallpaper now when item is highlighted on the left",
+                            4320, 1320, 972, 372}),
+      cmdAdd(*this, {"cmdAdd", "Add", "add file name to wallpaper list after view", 480, 1680, 612, 252}),
+      cmdClearWall(*this, {"cmdClearWall", "Clear", "clear wallpaper", 4320, 1800, 972, 372}),
+      Label3(*this, {"Label3", "Wallpaper list :", "", 120, 2040, 1452, 252}),
+      lstShow(*this, {"lstShow", "", "waiting for appearance", 120, 2400, 1572, 1488}, nullptr, false, true),
+      txtPath(*this, {"txtPath", "", "directory you want to search", 1920, 2400, 2172, 264}),
+      ckEvery(*this, {"ckEvery", "Every", "enable changing wallpaper when check", 1920, 2880, 972, 300}),
+      cbInterval(*this, {"cbInterval", "min / hr", "interval", 3000, 2880, 1092, 276}, nullptr, true),
+      optOption1(*this, {"optOption", "priority", "change from up to down in Wallpaper list", 4200, 2880, 1212, 300},
+                 nullptr, 1),
+      optOption2(*this, {"optOption", "random", "change randomly", 4200, 3240, 1212, 180}, nullptr, 2),
+      ckCountDown(*this, {"ckCountDown", "Count down",
+                          "depends on interval, start count from now or from twelve o'clock ", 1920, 3240, 1452, 300}),
+      ckSaveSettings(*this, {"ckSaveSettings", "Save above settings",
+                             "automatically run the same when program starts next time", 1920, 3600, 2052, 300}),
+      cmdMinimize(*this, {"cmdMinimize", "", "", 4200, 3720, 852, 180}, IDI_BRD_MINIMIZE),
+      cmdDelete(*this, {"cmdDelete", "", "remove highlighted items", 240, 3960, 372, 252}, IDI_BRD_DELETE),
+      cmdDeleteAll(*this, {"cmdDeleteAll", "", "remove all items", 840, 3960, 732, 252}, IDI_BRD_DELETEALL),
+      cmdClose(*this, {"cmdClose", "Close", "", 4200, 4080, 852, 372}),
+      CmdSaveToFile(*this, {"CmdSaveToFile", "", "save wallpaper list's data to disk", 240, 4320, 252, 252},
+                    IDI_BRD_SAVE),
+      cmdLoad(*this, {"cmdLoad", "", "clear data in wallpaper list and load old data from disk", 840, 4320, 252, 252},
+              IDI_BRD_LOAD) {
+    for (const char* item : {"5 mins", "10 mins", "15 mins", "30 mins", "1 hr", "2 hrs", "3 hrs", "4 hrs"})
+        cbInterval.AddItem(item);
+    SetDefaultButton(&cmdAdd);
+
+    cbInterval.Click = [this] { cbInterval_Click(); };
+    ckEvery.MouseUp = [this](int, int, int, int) { ckEvery_MouseUp(); };
+    ckCountDown.Click = [this] { ckCountDown_Click(); };
+    ckCountDown.MouseUp = [this](int, int, int, int) { ckCountDown_MouseUp(); };
+    ckSaveSettings.MouseUp = [this](int, int, int, int) { ckSaveSettings_MouseUp(); };
+    optOption1.Click = optOption2.Click = [this](int index) { optOption_Click(index); };
+    optOption1.MouseUp = [this](int, int, int, int) { optOption_MouseUp(1); };
+    optOption2.MouseUp = [this](int, int, int, int) { optOption_MouseUp(2); };
+    cmdRefresh.Click = [this] { cmdRefresh_Click(); };
+    cmdChangeWall.Click = [this] { cmdChangeWall_Click(); };
+    cmdClearWall.Click = [this] { cmdClearWall_Click(); };
+    cmdClose.Click = [this] { cmdClose_Click(); };
+    cmdMinimize.Click = [this] { cmdMinimize_Click(); };
+}
 
 FormStyle Form12::Style() const {
     FormStyle s;
     s.Caption = "Brindle - Wallpaper Changer";
     s.ClientWidth = 5424;
     s.ClientHeight = 4716;
+    s.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     s.IconResource = IDI_BRD_FLOWER;
     return s;
+}
+
+// ---- load ----
+
+void Form12::Form_Load() {
+    Module1& g = G();
+    WindowsFolderPath_ = WindowsDirectory();
+    convertedPath_ = WindowsFolderPath_ + "\\" + kTmpFileName;
+    txtPath.SetText("");
+    ListExtended_ = false;
+
+    const bool settingsExist = FileExists(g.AppFolder + kSettingsFileName);
+    if (settingsExist) ReadUserFolder();
+
+    VARIANT_BOOL option1 = VARIANT_FALSE, option2 = VARIANT_FALSE;
+    LONG top = 0, left = 0;
+    if (com_ptr<_Class1> library = NewClass1()) {
+        ControlArg every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)), search(DispatchFor(lstSearch)),
+            keep(DispatchFor(ckSaveSettings)), list(DispatchFor(lstShow)), countDown(DispatchFor(ckCountDown));
+        const Bstr file(kSettingsFileName), appPath(g.AppFolder);
+        library->F12Load(5, file.get(), NextShowIndex_, DeleteScanIndex_, every.ptr(), interval.ptr(), &option1,
+                         search.ptr(), &top, &left, keep.ptr(), list.ptr(), &option2, appPath.get(),
+                         countDown.ptr());
+    }
+    Move(left, top);
+    WindowTop_ = static_cast<std::int32_t>(Top());
+    WindowLeft_ = static_cast<std::int32_t>(Left());
+    if (option1 == VARIANT_TRUE) optOption(1).SetValue(true);
+    if (option2 == VARIANT_TRUE) optOption(2).SetValue(true);
+
+    ApplyFontScheme();
+    cmdRefresh_Click();
+    ckCountDown_Click();
+    TurnOnOffWallpaper();
+}
+
+void Form12::ReadUserFolder() {
+    FailureNote note;
+    const std::string folder = brd::ReadUserFolder(G().AppFolder, note);
+    if (note.Noted()) {
+        Form11::AnswerOk(FailureReportText(kLoadUserFolderSentence, note.Last()));
+        note.Clear();
+    }
+    // Nothing stored (the record's Top is not 1): the box stays empty.
+    if (folder.empty()) return;
+    txtPath.SetText(folder);
+    UserFolderPath_ = folder;
+    DirSearch search;
+    if (search.First(UserFolderPath_, SearchDirectory).empty()) {
+        Form11::AnswerOk(kInvalidPathWarning);
+        UserFolderPath_ = WindowsFolderPath_;
+    }
+}
+
+void Form12::ApplyFontScheme() {
+    if (!FileExists(G().AppFolder + kSettingsFileName)) return;
+    switch (ReadFontScheme(G().AppFolder)) {
+    case 1: SetControlsFontName("Arial"); break;
+    case 2:
+        SetControlsFontName("Times New Roman");
+        for (Control* c : std::initializer_list<Control*>{&ckEvery, &ckSaveSettings, &Label3, &optOption1, &optOption2,
+                                                          &lstShow, &cmdAdd, &cmdChangeWall, &cmdClearWall, &cmdClose,
+                                                          &cbInterval, &lstSearch, &ckCountDown})
+            c->SetFont(nullptr, 10);
+        break;
+    default: break;
+    }
+}
+
+void Form12::SetControlsFontName(const char* name) {
+    for (Control* c : std::initializer_list<Control*>{&ckEvery, &ckSaveSettings, &Label3, &optOption1, &optOption2,
+                                                      &lstShow, &cmdAdd, &cmdChangeWall, &cmdClearWall, &cmdClose,
+                                                      &cbInterval, &lstSearch, &ckCountDown})
+        c->SetFont(name, 0);
+}
+
+// ---- rotation ----
+
+void Form12::TurnOnOffWallpaper() {
+    ResetCountDown();
+    Module1& g = G();
+    com_ptr<_Class1> library = NewClass1();
+    if (!library) return;
+    ControlArg every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval));
+    VARIANT minutes;
+    minutes.vt = VT_I2 | VT_BYREF;
+    minutes.piVal = &g.IntervalMinutes;
+    VARIANT_BOOL armed = g.ClockArmed;
+    short showAt = g.NextShowAt;
+    const HRESULT hr = library->NewShowTimeIs(every.get(), interval.ptr(), &armed, &minutes, &showAt);
+    if (LibraryCallSucceeded(hr, kSwitchSentence)) {
+        g.ClockArmed = armed;
+        g.NextShowAt = showAt;
+    }
+}
+
+void Form12::ResetCountDown() { brd::ResetCountDown(G(), cbInterval.ListIndex(), CurrentMinute()); }
+
+void Form12::AdvanceNextShow() {
+    Module1& g = G();
+    com_ptr<_Class1> library = NewClass1();
+    short showAt = g.NextShowAt;
+    const HRESULT hr = library ? library->CountNextNow(g.IntervalMinutes, &showAt) : E_FAIL;
+    if (SUCCEEDED(hr)) {
+        g.NextShowAt = showAt;
+        return;
+    }
+    // A schedule that cannot move on would fall due again at every tick: stop it instead.
+    if (library) LibraryCallSucceeded(hr, kScheduleSentence);
+    g.NextShowAt = -1;
+}
+
+void Form12::SaveWindowSettings() {
+    if (WindowState() != StateMinimized) {
+        WindowTop_ = static_cast<std::int32_t>(Top());
+        WindowLeft_ = static_cast<std::int32_t>(Left());
+    }
+    com_ptr<_Class1> library = NewClass1();
+    if (!library) return;
+    ControlArg keep(DispatchFor(ckSaveSettings)), every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)),
+        countDown(DispatchFor(ckCountDown));
+    const Bstr file(kSettingsFileName), appPath(G().AppFolder);
+    library->cmdCloseRet(5, file.get(), keep.get(), WindowTop_, WindowLeft_, every.get(),
+                         optOption(2).Value() ? VARIANT_TRUE : VARIANT_FALSE, interval.get(), appPath.get(),
+                         countDown.get());
+}
+
+// ---- option rules ----
+
+void Form12::cbInterval_Click() {
+    if (lstShow.ListCount() >= 2) {
+        ckEvery.SetEnabled(true);
+    } else if (ckEvery.Value() == 1) {
+        ckEvery.SetValue(0);
+    }
+}
+
+void Form12::ckEvery_MouseUp() {
+    TurnOnOffWallpaper();
+    SaveWindowSettings();
+    cbInterval.SetEnabled(ckEvery.Value() != 1);
+}
+
+void Form12::ckCountDown_Click() {
+    if (ckCountDown.Value() == 1) {
+        ResetCountDown();
+        G().CountDownOn = VBTrue;
+    } else {
+        G().CountDownOn = VBFalse;
+    }
+}
+
+void Form12::ckCountDown_MouseUp() { SaveWindowSettings(); }
+
+void Form12::ckSaveSettings_MouseUp() { SaveWindowSettings(); }
+
+void Form12::optOption_Click(int index) {
+    OrderOptionClick(index, NextShowIndex_, lstShow.ListCount(), random_, [this] { DropMissingFiles(); },
+                     [this] { ConvertToBitmap(); });
+}
+
+void Form12::optOption_MouseUp(int index) {
+    optOption_Click(index);
+    SaveWindowSettings();
+}
+
+// ---- applying wallpaper ----
+
+void Form12::EMShowToShow() {
+    const int count = lstShow.ListCount();
+    if (count == 0) return;
+    AdvanceNextShow();
+    if (NextShowIndex_ >= count || NextShowIndex_ < 0) NextShowIndex_ = 0;
+    const ResolvedEntry entry = ResolveEntry(lstShow.List(NextShowIndex_), WindowsFolderPath_, UserFolderPath_);
+    switch (entry.Kind) {
+    case PictureKind::Convert:
+        // Prepared when this entry became the next one; not applied when that failed.
+        if (convertedReady_) ApplyWallpaper(convertedPath_);
+        break;
+    case PictureKind::Bitmap: ApplyWallpaper(entry.FullPath); break;
+    case PictureKind::Never: break;
+    }
+    ChooseNextEntry(
+        OrderModeOf(optOption(2).Value(), optOption(1).Value()), NextShowIndex_, lstShow.ListCount(),
+        [this](int index) { optOption_Click(index); }, [this] { DropMissingFiles(); }, [this] { ConvertToBitmap(); });
+}
+
+void Form12::PickRandomIndex() { NextShowIndex_ = brd::PickRandomIndex(NextShowIndex_, lstShow.ListCount(), random_); }
+
+void Form12::DropMissingFiles() {
+    ListBoxEntries entries(lstShow);
+    MissingFileActions actions;
+    actions.Exists = [](const std::string& path) { return FileExists(path); };
+    actions.Warn = [](const std::string& text) { Form11::AnswerOk(text); };
+    actions.OneLeft = [this] {
+        ckEvery.SetValue(0);
+        ckEvery.SetEnabled(false);
+        cbInterval.SetEnabled(true);
+    };
+    brd::DropMissingFiles(NextShowIndex_, entries, actions, WindowsFolderPath_, UserFolderPath_);
+}
+
+void Form12::ConvertToBitmap() {
+    const int count = lstShow.ListCount();
+    if (count == 0) return;
+    if (NextShowIndex_ >= count || NextShowIndex_ < 0) return;
+    const ResolvedEntry entry = ResolveEntry(lstShow.List(NextShowIndex_), WindowsFolderPath_, UserFolderPath_);
+    if (entry.Kind != PictureKind::Convert) return;
+    DecodedPicture picture;
+    FailureNote note;
+    if (!LoadPictureFile(entry.FullPath, picture, note)) {
+        convertedReady_ = false;
+        Form11::AnswerOk(FailureReportText(entry.BareName + ": " + kConversionSentence, note.Last()));
+        return;
+    }
+    const std::string written = WriteConvertedPicture(picture, entry.BareName);
+    convertedReady_ = !written.empty();
+    if (convertedReady_) convertedPath_ = written;
+}
+
+std::string Form12::WriteConvertedPicture(const DecodedPicture& picture, const std::string& shownName) {
+    FailureNote note;
+    const std::string inWindows = WindowsFolderPath_ + "\\" + kTmpFileName;
+    if (SavePictureAsBitmap(picture, inWindows, note)) return inWindows;
+    // A standard user may not write into the Windows folder: use the user's own folder.
+    const std::string own = UserPictureFolder();
+    if (!own.empty()) {
+        FailureNote second;
+        const std::string inOwn = own + "\\" + kTmpFileName;
+        if (SavePictureAsBitmap(picture, inOwn, second)) return inOwn;
+        note = second;
+    }
+    Form11::AnswerOk(FailureReportText(shownName + ": " + kConversionSentence, note.Last()));
+    return {};
+}
+
+bool Form12::ShowPreview(const std::string& path, FailureNote& note) {
+    DecodedPicture picture;
+    if (!LoadPictureFile(path, picture, note)) return false;
+    const SIZE room = imgShow.Room();
+    imgShow.SetPicture(MakePreview(picture, room.cx, room.cy));
+    previewPath_ = path;
+    return true;
+}
+
+void Form12::cmdChangeWall_Click() {
+    if (!imgShow.Picture()) return;
+    DecodedPicture picture;
+    FailureNote note;
+    bool ok = false;
+    if (previewPath_.empty()) {
+        // The placeholder picture: saved at its own size.
+        BITMAP bm{};
+        GetObjectA(imgShow.Picture(), sizeof(bm), &bm);
+        picture.Width = static_cast<UINT>(bm.bmWidth);
+        picture.Height = static_cast<UINT>(bm.bmHeight);
+        picture.Bgrx.resize(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight * 4);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = bm.bmWidth;
+        info.bmiHeader.biHeight = -bm.bmHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC dc = GetDC(nullptr);
+        ok = GetDIBits(dc, imgShow.Picture(), 0, static_cast<UINT>(bm.bmHeight), picture.Bgrx.data(), &info,
+                       DIB_RGB_COLORS) > 0;
+        ReleaseDC(nullptr, dc);
+        if (!ok) note.Note(Failure{481, "Invalid picture"});
+    } else {
+        ok = LoadPictureFile(previewPath_, picture, note);
+    }
+    if (!ok) {
+        Form11::AnswerOk(FailureReportText(kConversionSentence, note.Last()));
+        return;
+    }
+    const std::string written = WriteConvertedPicture(picture, "Change");
+    if (written.empty()) return;
+    // The next due change of a GIF or JPEG entry applies what "Change" wrote.
+    convertedPath_ = written;
+    convertedReady_ = true;
+    ApplyWallpaper(written);
+}
+
+void Form12::cmdClearWall_Click() { ApplyWallpaper(""); }
+
+// ---- search (the Windows folder's pictures) ----
+
+void Form12::cmdRefresh_Click() {
+    lstSearch.Clear();
+    for (const char* pattern : {"*.bmp", "*.gif", "*.jpg"}) {
+        DirSearch search;
+        for (std::string name = search.First(WindowsFolderPath_ + "\\" + pattern, SearchNormal); !name.empty();
+             name = search.Next())
+            lstSearch.AddItem(name);
+    }
+}
+
+// ---- closing ----
+
+void Form12::cmdClose_Click() { Unload(FormCode); }
+
+void Form12::cmdMinimize_Click() { SetWindowState(StateMinimized); }
+
+bool Form12::Form_QueryUnload(UnloadMode /*mode*/) {
+    SaveWindowSettings();
+    if (G().NextShowAt == -1) return false;
+    // The clock needs the window while a change is scheduled: hide it instead.
+    Hide();
+    return true;
+}
+
+bool Form12::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
+    // Escape closes the window as "Close" does.
+    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
+        cmdClose_Click();
+        result = 0;
+        return true;
+    }
+    return false;
 }
 
 } // namespace brd

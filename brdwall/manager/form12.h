@@ -1,17 +1,122 @@
-// The wallpaper manager window.
+// The wallpaper manager window: rotation options, the search and wallpaper
+// lists, applying wallpaper, and the rotation's public entry points.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "brdwall/shared/controls.h"
+#include "brdwall/shared/core/random.h"
 #include "brdwall/shared/form.h"
+#include "brdwall/shared/handles.h"
+#include "brdwall/shared/picture.h"
 
 namespace brd {
 
 class Form12 final : public Form {
 public:
-    Form12() = default;
+    Form12();
+
+    // Applies the next wallpaper of the list and chooses the one after it.
+    void EMShowToShow();
+    // Restarts the count-down and switches rotation on or off for "Every" and the interval.
+    void TurnOnOffWallpaper();
+
+    // Controls, as in the window's table.
+    PictureBox imgShow;
+    ListBox lstSearch;
+    PictureButton cmdExtendList;
+    PictureBox Image1;
+    CommandButton cmdRefresh;
+    CommandButton cmdChangeWall;
+    CommandButton cmdAdd;
+    CommandButton cmdClearWall;
+    Label Label3;
+    ListBox lstShow;
+    TextBox txtPath;
+    CheckBox ckEvery;
+    ComboBox cbInterval;
+    OptionButton optOption1;
+    OptionButton optOption2;
+    CheckBox ckCountDown;
+    CheckBox ckSaveSettings;
+    PictureButton cmdMinimize;
+    PictureButton cmdDelete;
+    PictureButton cmdDeleteAll;
+    CommandButton cmdClose;
+    PictureButton CmdSaveToFile;
+    PictureButton cmdLoad;
+
+    OptionButton& optOption(int index) { return index == 2 ? optOption2 : optOption1; }
+
+    // Window state.
+    [[nodiscard]] std::int16_t NextShowIndex() const noexcept { return NextShowIndex_; }
+    [[nodiscard]] const std::string& WindowsFolderPath() const noexcept { return WindowsFolderPath_; }
+    [[nodiscard]] const std::string& UserFolderPath() const noexcept { return UserFolderPath_; }
+    [[nodiscard]] std::int32_t WindowTop() const noexcept { return WindowTop_; }
+    [[nodiscard]] std::int32_t WindowLeft() const noexcept { return WindowLeft_; }
+    // Where the converted picture of the next entry was written.
+    [[nodiscard]] const std::string& ConvertedPath() const noexcept { return convertedPath_; }
+    // The file the preview shows, empty for the placeholder picture.
+    [[nodiscard]] const std::string& PreviewPath() const noexcept { return previewPath_; }
+
+    // Handlers, public so that other windows may call them as the design does.
+    void optOption_Click(int index);
+    void cmdRefresh_Click();
+    void cbInterval_Click();
+    void ckCountDown_Click();
+    void cmdChangeWall_Click();
+    void cmdClearWall_Click();
+    void cmdClose_Click();
+    void cmdMinimize_Click();
+
+    // Shows a file's picture in the preview; false (with the preview unchanged) when it cannot be decoded.
+    bool ShowPreview(const std::string& path, FailureNote& note);
 
 private:
     [[nodiscard]] FormStyle Style() const override;
+    void Form_Load() override;
+    bool Form_QueryUnload(UnloadMode mode) override;
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+    void ckEvery_MouseUp();
+    void ckCountDown_MouseUp();
+    void ckSaveSettings_MouseUp();
+    void optOption_MouseUp(int index);
+
+    void ResetCountDown();
+    void ApplyFontScheme();
+    void SetControlsFontName(const char* name);
+    void AdvanceNextShow();
+    void SaveWindowSettings();
+    void PickRandomIndex();
+    void DropMissingFiles();
+    void ConvertToBitmap();
+    void ReadUserFolder();
+
+    // Writes the picture as tmpFile.bmp, in the Windows folder or, where that is refused,
+    // in the user's own application data folder. Returns the path written, or "" (with a warning).
+    std::string WriteConvertedPicture(const DecodedPicture& picture, const std::string& shownName);
+
+    std::int16_t NextShowIndex_ = 0;
+    std::int16_t DeleteScanIndex_ = 0;
+    std::string WindowsFolderPath_;
+    std::string UserFolderPath_;
+    std::int32_t WindowTop_ = 0;
+    std::int32_t WindowLeft_ = 0;
+    bool ListExtended_ = false;
+
+    std::string convertedPath_;
+    bool convertedReady_ = false; // the converted file holds a picture that may be applied
+    std::string previewPath_;
+    unique_hbitmap preview_;
+    StirringRandom random_;
 };
+
+// The Windows folder, whole, without a trailing backslash.
+std::string WindowsDirectory();
+
+// The per-user folder for the converted picture when the Windows folder cannot be written.
+std::string UserPictureFolder();
 
 } // namespace brd

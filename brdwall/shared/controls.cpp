@@ -67,12 +67,15 @@ void Control::SetFocus() {
 void Control::SetFont(const char* face, int points) {
     if (!hwnd_) owner_.Load();
     if (!hwnd_) return;
+    // Start from the control's present font, so that a name and a size can be set one after the other.
     LOGFONTA lf{};
-    GetObjectA(owner_.DefaultFont(), sizeof(lf), &lf);
+    auto current = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    GetObjectA(current ? current : owner_.DefaultFont(), sizeof(lf), &lf);
     if (face) lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     if (points > 0) lf.lfHeight = -MulDiv(points, static_cast<int>(owner_.Dpi()), 72);
-    font_.reset(CreateFontIndirectA(&lf));
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    unique_hfont font(CreateFontIndirectA(&lf));
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font); // the old font is released only once it is no longer in use
 }
 
 LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
@@ -191,8 +194,11 @@ void OptionButton::OnCommand(WORD code) {
 
 // ---- ComboBox ----
 
+ComboBox::ComboBox(Form& owner, ControlSpec spec, Control* container, bool editable)
+    : Control(owner, std::move(spec), container), editable_(editable) {}
+
 void ComboBox::Realize() {
-    CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+    CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | (editable_ ? CBS_DROPDOWN : CBS_DROPDOWNLIST));
     // The drop-down part needs room for its items.
     RECT r{};
     GetWindowRect(hwnd_, &r);
@@ -201,6 +207,7 @@ void ComboBox::Realize() {
     for (const auto& item : pending_) SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     pending_.clear();
     SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(pendingIndex_), 0);
+    if (editable_ && pendingIndex_ < 0) SetWindowTextA(hwnd_, spec_.Caption.c_str());
 }
 
 void ComboBox::AddItem(std::string_view item) {
@@ -233,13 +240,18 @@ std::string ComboBox::List(int index) const {
 }
 
 int ComboBox::ListIndex() const noexcept {
-    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0)) : pendingIndex_;
+    if (!hwnd_) return pendingIndex_;
+    const int index = static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0));
+    if (!editable_ || index < 0) return index;
+    // Typed text that differs from the chosen item means no choice.
+    return Caption() == List(index) ? index : -1;
 }
 
 void ComboBox::SetListIndex(int index) {
     if (!hwnd_) owner_.Load();
     if (hwnd_) {
         SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        if (editable_ && index < 0) SetWindowTextA(hwnd_, spec_.Caption.c_str());
     } else {
         pendingIndex_ = index;
     }
@@ -400,6 +412,49 @@ void Image::Realize() {
         LoadImageA(Application::Instance(), MAKEINTRESOURCEA(iconResource_), IMAGE_ICON, size, size, 0)));
     SendMessageA(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     SetWindowPos(hwnd_, nullptr, 0, 0, size, size, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- PictureBox ----
+
+PictureBox::PictureBox(Form& owner, ControlSpec spec, int bitmapResource, Control* container)
+    : Control(owner, std::move(spec), container), bitmapResource_(bitmapResource) {}
+
+void PictureBox::Realize() {
+    CreateChild("STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY);
+    if (bitmapResource_ && !bitmap_) {
+        // A drawing at twice the size exists for high DPI (resource id + 1).
+        const bool large = owner_.Dpi() >= 144;
+        HANDLE image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_ + (large ? 1 : 0)),
+                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        if (!image && large)
+            image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_), IMAGE_BITMAP, 0, 0,
+                               LR_CREATEDIBSECTION);
+        bitmap_.reset(static_cast<HBITMAP>(image));
+    }
+    const RECT before = [this] {
+        RECT r{};
+        GetWindowRect(hwnd_, &r);
+        return r;
+    }();
+    SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
+    // Keep the box its designed size whatever the picture's size.
+    SetWindowPos(hwnd_, nullptr, 0, 0, before.right - before.left, before.bottom - before.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE PictureBox::Room() const noexcept {
+    return SIZE{owner_.ToPixels(spec_.Width), owner_.ToPixels(spec_.Height)};
+}
+
+void PictureBox::SetPicture(unique_hbitmap bitmap) {
+    if (!hwnd_) owner_.Load();
+    bitmap_ = std::move(bitmap);
+    if (hwnd_) {
+        SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
+        const SIZE room = Room();
+        SetWindowPos(hwnd_, nullptr, 0, 0, room.cx, room.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
 }
 
 // ---- Frame ----

@@ -126,9 +126,11 @@ private:
     bool value_ = false;
 };
 
+// A drop-down list; an editable one shows its caption until an item is chosen,
+// and typed text that is not the chosen item leaves no item chosen.
 class ComboBox final : public Control {
 public:
-    using Control::Control;
+    ComboBox(Form& owner, ControlSpec spec, Control* container = nullptr, bool editable = false);
     std::function<void()> Click;
     void AddItem(std::string_view item);
     void Clear();
@@ -143,6 +145,7 @@ private:
     void OnCommand(WORD code) override;
     std::vector<std::string> pending_; // items added before the window exists
     int pendingIndex_ = -1;
+    bool editable_;
 };
 
 // A list box; sorted lists keep their items in case-insensitive order.
@@ -221,6 +224,22 @@ private:
     void Realize() override;
     int iconResource_;
     unique_hicon icon_;
+};
+
+// A picture from a bitmap: one from the program's resources at first, then any set by code.
+class PictureBox final : public Control {
+public:
+    PictureBox(Form& owner, ControlSpec spec, int bitmapResource = 0, Control* container = nullptr);
+    // Shows `bitmap` centred in the box; the box owns it from then on.
+    void SetPicture(unique_hbitmap bitmap);
+    [[nodiscard]] HBITMAP Picture() const noexcept { return bitmap_.get(); }
+    // The size in pixels that a picture may take up.
+    [[nodiscard]] SIZE Room() const noexcept;
+
+private:
+    void Realize() override;
+    int bitmapResource_;
+    unique_hbitmap bitmap_;
 };
 
 class Frame final : public Control {

@@ -39,6 +39,12 @@ Failure StatusFailure(HRESULT status) {
 
 } // namespace
 
+Bstr::Bstr(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    b_ = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (b_) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), b_, n);
+}
+
 com_ptr<_Class1> NewClass1() {
     com_ptr<_Class1> object;
     const HRESULT hr =

@@ -6,7 +6,22 @@
 #include "brdsave.h" // generated: _Class1, CLSID_Class1, IID__Class1
 #include "brdwall/shared/handles.h"
 
+#include <oleauto.h>
+
 namespace brd {
+
+// A string for the interface, from text in the ANSI code page; freed at the end of its scope.
+class Bstr {
+public:
+    explicit Bstr(const std::string& text);
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    ~Bstr() { SysFreeString(b_); }
+    [[nodiscard]] BSTR get() const noexcept { return b_; }
+
+private:
+    BSTR b_ = nullptr;
+};
 
 // Creates a Class1 object right before one library call. When the library
 // cannot be loaded or the object cannot be made, the user is told once per

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "brdsave/core/settings_record.h"
+#include "brdwall/tray/core/rotation_clock.h"
 
 namespace brd {
 
@@ -16,21 +17,14 @@ using VBBool = std::int16_t;
 inline constexpr VBBool VBTrue = -1;
 inline constexpr VBBool VBFalse = 0;
 
-struct Module1 {
+// The rotation state (ClockArmed, NextShowAt, IntervalMinutes and the count-down
+// values) is the RotationState part.
+struct Module1 : RotationState {
     // The program's folder, always ending in "\".
     std::string AppFolder;
     // 1 = Arial, 2 = Enlarge, 3 = Normal; 0 until a font record is read (behaves as Normal).
     std::int16_t FontScheme = 0;
     SettingsRecord SettingsBuffer;
-
-    // Rotation state.
-    VBBool ClockArmed = VBFalse;
-    std::int16_t NextShowAt = -1;
-    std::int16_t IntervalMinutes = 0;
-    VBBool CountDownOn = VBFalse;
-    std::int16_t CountDownLeft = 0;
-    std::int16_t CountDownSpan = 0;
-    std::int16_t LastMinuteSeen = 0;
 
     // The notification-icon record, kept for the whole run.
     NOTIFYICONDATAA TrayIconData{};

@@ -7,10 +7,12 @@
 #include "brdsave/core/failure.h"
 #include "brdsave/core/record_file.h"
 #include "brdsave/core/settings_record.h"
+#include "brdsave/core/settings_rules.h"
 #include "brdwall/manager/form12.h"
 #include "brdwall/resources/resource.h"
 #include "brdwall/shared/module1.h"
 #include "brdwall/shared/platform.h"
+#include "brdwall/tray/core/rotation_clock.h"
 #include "brdwall/windows/form11.h"
 #include "brdwall/windows/form2.h"
 #include "brdwall/windows/form3.h"
@@ -80,7 +82,7 @@ void Form1::Form_Load() {
 
 void Form1::ReadStartupSettings() {
     Module1& g = G();
-    const std::string path = g.AppFolder + kSettingsFileName;
+    const std::string path = g.AppFolder + brd::kSettingsFileName;
     if (!FileExists(path)) return;
 
     // From here on a failing step is skipped and the last failure is kept.
@@ -103,23 +105,17 @@ void Form1::ReadStartupSettings() {
     };
 
     readInto(kWindowSettingsRecord);
-    if (g.SettingsBuffer.Data.Text().compare(0, 5, "Check") == 0) {
+    if (WindowOptionsSaved(g.SettingsBuffer)) {
         guarded([] { Forms().Get<Form12>(); });
     }
 
     readInto(kFontRecord);
-    const std::string t = Trim(g.SettingsBuffer.Data.Text());
-    int option = 3;
-    if (t.compare(0, 5, "Arial") == 0) {
-        option = 1;
-    } else if (t.compare(0, 13, "TimesNewRoman") == 0) {
-        option = 2;
-    }
+    const int option = FontSchemeFromRecord(g.SettingsBuffer);
     g.FontScheme = static_cast<std::int16_t>(option);
     guarded([option] { Forms().Get<Form7>().optFont(option).SetValue(true); });
 
     if (note.Noted()) {
-        Form11::AnswerOk(FailureReportText(kLoadFailureSentence, note.Last()));
+        Form11::AnswerOk(FailureReportText(kStartupSettingsSentence, note.Last()));
         note.Clear();
     }
 }
@@ -215,8 +211,28 @@ void Form1::EndProgram() {
 
 bool Form1::Form_QueryUnload(UnloadMode /*mode*/) { EndProgram(); }
 
+namespace {
+
+// The manager window as the clock sees it; every call finds it loaded.
+class ManagerTarget final : public IRotationTarget {
+public:
+    void EMShowToShow() override { Forms().Get<Form12>().EMShowToShow(); }
+    void TurnOnOffWallpaper() override { Forms().Get<Form12>().TurnOnOffWallpaper(); }
+    bool ManagerVisible() override {
+        const Form12* f = Forms().Find<Form12>();
+        return f && f->Visible();
+    }
+    void UnloadManager() override {
+        if (Form12* f = Forms().Find<Form12>()) f->Unload(FormCode);
+    }
+};
+
+} // namespace
+
 void Form1::Timer1_Timer() {
-    if (G().ClockArmed != VBTrue) return;
+    static const SystemClock clock;
+    ManagerTarget target;
+    brd::Timer1_Timer(G(), clock, target);
 }
 
 bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -24,8 +24,6 @@ public:
     // The tray icon's identifier and callback message.
     static constexpr UINT kTrayIconId = 1;
     static constexpr UINT kTrayCallbackMessage = 0x0200;
-    static constexpr char kSettingsFileName[] = "wallpape.ini";
-    static constexpr char kLoadFailureSentence[] = "Error occurred when loading back settings from disk, ";
 
     Form1();
 

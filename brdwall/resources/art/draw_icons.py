@@ -417,6 +417,446 @@ def overlay_lower_right(rows, badge_rows):
 
 
 # --------------------------------------------------------------------------
+# Picture-button icons of the manager window.  They sit on a light grey
+# button face, so the background stays transparent and every shape has a
+# dark edge.  16x16 is drawn pixel by pixel; 24x24 and 32x32 come from
+# shapes laid out on a 32 unit grid and snapped to whole pixels where the
+# edges are straight.
+# --------------------------------------------------------------------------
+
+X_RED = rgb("e0261c")
+X_RED_LIGHT = rgb("ff7563")
+X_RED_LINE = rgb("7e0a06")
+LIST_BULLET = rgb("3a78d0")
+LIST_LINE = rgb("56657f")
+DISK = rgb("2a4c9e")
+DISK_LIGHT = rgb("5479c8")
+DISK_LINE = rgb("12224d")
+LABEL = rgb("f7f9fd")
+LABEL_LINE = rgb("93a9d6")
+SHUTTER = rgb("c3c9d4")
+SHUTTER_LIGHT = rgb("e6e9ef")
+FOLDER = rgb("ffd75e")
+FOLDER_LIGHT = rgb("fff0b3")
+FOLDER_BACK = rgb("e3a52c")
+FOLDER_LINE = rgb("7c5610")
+GO_GREEN = rgb("35a83a")
+GO_GREEN_LINE = rgb("155a1a")
+DOWN_BLUE = rgb("2f6fd6")
+DOWN_BLUE_LINE = rgb("123a80")
+BAR = rgb("2e2e2e")
+TRIANGLE = rgb("202020")
+
+
+def sd_subtract(a, b):
+    """Shape a with shape b cut out of it."""
+    def f(x, y):
+        return max(a(x, y), -b(x, y))
+    return f
+
+
+def snapper(size):
+    """Map 32 unit coordinates to whole pixels of a `size` picture."""
+    k = size / 32.0
+
+    def q(v):
+        return float(math.floor(v * k + 0.5))
+    return q
+
+
+def delete_layers(size):
+    """Bold red diagonal cross with a light streak on its upper arms."""
+    k = size / 32.0
+    a, b, c, r = 7.0 * k, 25.0 * k, 16.0 * k, 2.7 * k
+    arms = sd_union(sd_segment(a, a, b, b, r), sd_segment(b, a, a, b, r))
+    e, m, w = a + 1.2 * k, c - 2.6 * k, 0.55 * k + 0.15
+    shine = sd_union(sd_segment(e, e, m, m, w),
+                     sd_segment(2 * c - e, e, 2 * c - m, m, w))
+    return [fill(shine, X_RED_LIGHT)] + outlined(arms, X_RED, X_RED_LINE,
+                                                 1.0)
+
+
+def deleteall_layers(size):
+    """Four list lines with a red cross over the lower right part."""
+    q = snapper(size)
+    k = size / 32.0
+    c, d, r = 18.5 * k, 29.0 * k, 1.9 * k
+    cross = sd_union(sd_segment(c, c, d, d, r), sd_segment(d, c, c, d, r))
+    gap = sd_grow(cross, 1.0 + 1.3 * k)
+    layers = outlined(cross, X_RED, X_RED_LINE, 1.0)
+    for i in range(4):
+        y0, y1 = q(1.5 + 8 * i), q(5.5 + 8 * i)
+        x1 = q(30) if i < 2 else q(13)
+        layers.append(fill(sd_subtract(sd_box(q(8), y0, x1, y1), gap),
+                           LIST_LINE))
+        layers.append(fill(sd_box(q(2), y0, q(6), y1), LIST_BULLET))
+    return layers
+
+
+def save_layers(size):
+    """Dark blue disk: white label at the top, metal shutter below."""
+    q = snapper(size)
+    body = sd_polygon([(q(3), q(3)), (q(25), q(3)), (q(29), q(7)),
+                       (q(29), q(29)), (q(3), q(29))])
+    label = sd_box(q(7), q(3), q(23), q(15))
+    lines = []
+    for y in (7, 11):
+        y0 = q(y)
+        lines.append(sd_box(q(9), y0, q(21), y0 + max(1.0, q(y + 1) - y0)))
+    shutter = sd_box(q(9), q(19), q(24), q(29))
+    slot = sd_box(q(18), q(21), q(21), q(27))
+    edge = sd_box(q(3), q(15), q(5), q(29))
+    return [fill(slot, DISK),
+            fill(sd_box(q(10), q(19), q(24), q(20)), SHUTTER_LIGHT),
+            fill(shutter, SHUTTER),
+            fill(sd_union(*lines), LABEL_LINE),
+            fill(label, LABEL),
+            fill(edge, DISK_LIGHT),
+            fill(body, DISK),
+            fill(sd_grow(body, 1.0), DISK_LINE)]
+
+
+def load_layers(size):
+    """Open yellow folder with a green arrow coming up out of it."""
+    k = size / 32.0
+    back = sd_polygon([(2.5 * k, 6.5 * k), (10.5 * k, 6.5 * k),
+                       (13.0 * k, 9.5 * k), (23.5 * k, 9.5 * k),
+                       (23.5 * k, 28.5 * k), (2.5 * k, 28.5 * k)])
+    front = sd_polygon([(8.5 * k, 15.5 * k), (30.0 * k, 15.5 * k),
+                        (25.0 * k, 28.5 * k), (2.5 * k, 28.5 * k)])
+    lip = sd_intersect(sd_grow(front, -1.0 * k),
+                       lambda x, y: y - 18.0 * k)
+    ax = 20.0 * k
+    head = sd_polygon([(ax - 7.0 * k, 10.0 * k), (ax + 7.0 * k, 10.0 * k),
+                       (ax, 2.0 * k)])
+    shaft = sd_box(ax - 2.6 * k, 9.0 * k, ax + 2.6 * k, 17.0 * k)
+    arrow = sd_union(head, shaft)
+    return [fill(lip, FOLDER_LIGHT),
+            fill(front, FOLDER),
+            fill(sd_grow(front, 1.0), FOLDER_LINE),
+            fill(arrow, GO_GREEN),
+            fill(sd_grow(arrow, 1.0), GO_GREEN_LINE),
+            fill(back, FOLDER_BACK),
+            fill(sd_grow(back, 1.0), FOLDER_LINE)]
+
+
+def minimize_layers(size):
+    """Blue arrow pointing down onto a short thick bar."""
+    q = snapper(size)
+    k = size / 32.0
+    bar = sd_box(q(6), q(24), q(26), q(29))
+    shaft = sd_box(13.0 * k, 2.5 * k, 19.0 * k, 12.0 * k)
+    head = sd_polygon([(6.5 * k, 11.5 * k), (25.5 * k, 11.5 * k),
+                       (16.0 * k, 21.0 * k)])
+    arrow = sd_union(shaft, head)
+    return [fill(bar, BAR)] + outlined(arrow, DOWN_BLUE, DOWN_BLUE_LINE, 1.0)
+
+
+BUTTON_COLOURS = {
+    ".": None,
+    "x": X_RED,
+    "p": X_RED_LIGHT,
+    "R": X_RED_LINE,
+    "a": LIST_BULLET,
+    "n": LIST_LINE,
+    "b": DISK,
+    "e": DISK_LIGHT,
+    "K": DISK_LINE,
+    "W": LABEL,
+    "l": LABEL_LINE,
+    "s": SHUTTER,
+    "S": SHUTTER_LIGHT,
+    "y": FOLDER,
+    "h": FOLDER_LIGHT,
+    "d": FOLDER_BACK,
+    "O": FOLDER_LINE,
+    "g": GO_GREEN,
+    "G": GO_GREEN_LINE,
+    "u": DOWN_BLUE,
+    "U": DOWN_BLUE_LINE,
+    "m": BAR,
+    "k": TRIANGLE,
+}
+
+DELETE_16 = """
+................
+..RR........RR..
+.RxxR......RxxR.
+.RxpxR....RxpxR.
+..RxpxR..RxpxR..
+...RxpxRRxpxR...
+....RxxxxxxR....
+.....RxxxxR.....
+.....RxxxxR.....
+....RxxxxxxR....
+...RxxxRRxxxR...
+..RxxxR..RxxxR..
+.RxxxR....RxxxR.
+.RxxR......RxxR.
+..RR........RR..
+................
+"""
+
+DELETEALL_16 = """
+................
+.aa.nnnnnnnnnnn.
+.aa.nnnnnnnnnnn.
+................
+................
+.aa.nnnnnnnnnnn.
+.aa.nnnnnnnnnnn.
+................
+.........RR..RR.
+.aa.nnn.RxxRRxxR
+.aa.nnn..RxxxxR.
+..........RxxR..
+..........RxxR..
+.aa.nnn..RxxxxR.
+.aa.nnn.RxxRRxxR
+.........RR..RR.
+"""
+
+SAVE_16 = """
+................
+.KKKKKKKKKKKK...
+.KeWWWWWWWWWbK..
+.KeWlllllllWbbK.
+.KeWWWWWWWWWbbK.
+.KeWlllllllWbbK.
+.KeWWWWWWWWWbbK.
+.KebbbbbbbbbbbK.
+.KebbbbbbbbbbbK.
+.KebSSSSSSSSbbK.
+.KebssssbbssbbK.
+.KebssssbbssbbK.
+.KebssssbbssbbK.
+.KebssssssssbbK.
+.KKKKKKKKKKKKKK.
+................
+"""
+
+LOAD_16 = """
+...........G....
+..........GgG...
+.........GgggG..
+........GgggggG.
+.OOOO...GGGgGGG.
+OddddOOOOOGgGOO.
+OdddddddddGgGdO.
+OdddddddddGgGdO.
+OdddOOOOOOOOOOOO
+OddOhhhhhhhhhhO.
+OdOyyyyyyyyyyyO.
+OdOyyyyyyyyyyO..
+OOyyyyyyyyyyyO..
+OOyyyyyyyyyyO...
+OOOOOOOOOOOOO...
+................
+"""
+
+MINIMIZE_16 = """
+................
+......UUUU......
+......UuuU......
+......UuuU......
+......UuuU......
+...UUUUuuUUUU...
+...UuuuuuuuuU...
+....UuuuuuuU....
+.....UuuuuU.....
+......UuuU......
+.......UU.......
+................
+...mmmmmmmmmm...
+...mmmmmmmmmm...
+...mmmmmmmmmm...
+................
+"""
+
+EXTEND_16 = """
+................
+................
+................
+................
+................
+................
+....kkkkkkk.....
+.....kkkkk......
+......kkk.......
+.......k........
+................
+................
+................
+................
+................
+................
+"""
+
+EXTEND_8 = """
+........
+........
+.kkkkk..
+..kkk...
+...k....
+........
+........
+........
+"""
+
+
+# --------------------------------------------------------------------------
+# Pictures (24-bit bitmaps).  Each scene is laid out in the coordinates of
+# its 1x size; the 2x bitmap is rendered from the same shapes at double
+# resolution, not enlarged.
+# --------------------------------------------------------------------------
+
+def mix(a, b, t):
+    t = max(0.0, min(1.0, t))
+    return tuple(round(a[i] + (b[i] - a[i]) * t) for i in range(3))
+
+
+def render_rect(layers, width, height, scale=1.0, ss=SUPERSAMPLE):
+    """Like render(), for a width x height picture of a scene laid out at
+    1/scale of that size."""
+    img = []
+    step = 1.0 / ss
+    offs = [(k + 0.5) * step for k in range(ss)]
+    total = ss * ss
+    for py in range(height):
+        row = []
+        for px in range(width):
+            sr = sg = sb = 0
+            hits = 0
+            for oy in offs:
+                y = (py + oy) / scale
+                for ox in offs:
+                    x = (px + ox) / scale
+                    for layer in layers:
+                        c = layer(x, y)
+                        if c is not None:
+                            sr += c[0]
+                            sg += c[1]
+                            sb += c[2]
+                            hits += 1
+                            break
+            if hits:
+                row.append((round(sr / hits), round(sg / hits),
+                            round(sb / hits), hits / total))
+            else:
+                row.append((0, 0, 0, 0.0))
+        img.append(row)
+    return img
+
+
+SKY_TOP = rgb("3f83d4")
+SKY_LOW = rgb("cfe7f8")
+SUN = rgb("ffd64a")
+SUN_GLOW = rgb("fff4bf")
+CLOUD = rgb("f7fbff")
+HILL_FAR = rgb("8cc6a4")
+HILL_FAR_LOW = rgb("6fae8c")
+HILL_NEAR = rgb("6cbf4e")
+HILL_NEAR_LOW = rgb("357f2c")
+
+
+def banner_layers():
+    """57x22 strip: blue sky fading to the horizon, a sun with a soft
+    glow, a small cloud, and two rows of green hills."""
+    h = 22.0
+
+    def sky(x, y):
+        return mix(SKY_TOP, SKY_LOW, (y / h) ** 0.85 * 1.15)
+
+    sun_x, sun_y, sun_r, glow_r = 45.5, 6.5, 3.4, 7.0
+    sun = sd_circle(sun_x, sun_y, sun_r)
+
+    def glow(x, y):
+        d = math.hypot(x - sun_x, y - sun_y)
+        if d >= glow_r:
+            return None
+        t = (glow_r - d) / (glow_r - sun_r)
+        return mix(sky(x, y), SUN_GLOW, 0.75 * t * t)
+
+    cloud = sd_intersect(
+        sd_union(sd_circle(11.0, 7.6, 2.1), sd_circle(14.2, 6.2, 2.8),
+                 sd_circle(17.6, 7.4, 2.2), sd_box(11.0, 6.0, 17.6, 9.6)),
+        lambda x, y: y - 9.6)
+
+    def far_top(x):
+        return (15.0 - 4.2 * math.exp(-((x - 35.0) / 10.0) ** 2)
+                - 2.6 * math.exp(-((x - 7.0) / 8.0) ** 2)
+                - 1.2 * math.exp(-((x - 55.0) / 5.0) ** 2))
+
+    def near_top(x):
+        return (18.2 - 2.8 * math.exp(-((x - 17.0) / 9.5) ** 2)
+                - 1.9 * math.exp(-((x - 51.0) / 7.0) ** 2))
+
+    def far(x, y):
+        t = far_top(x)
+        return mix(HILL_FAR, HILL_FAR_LOW, (y - t) / 6.0) if y > t else None
+
+    def near(x, y):
+        t = near_top(x)
+        return mix(HILL_NEAR, HILL_NEAR_LOW, (y - t) / 4.5) if y > t \
+            else None
+
+    return [near, far, fill(cloud, CLOUD), fill(sun, SUN), glow, sky]
+
+
+PAPER = rgb("f3f4f6")
+PAPER_LOW = rgb("eaecf0")
+PAPER_EDGE = rgb("b7bcc6")
+FRAME_LINE = rgb("a4adbc")
+FRAME_SKY = rgb("e4edf6")
+FRAME_SKY_LOW = rgb("f2f6fa")
+SOFT_SUN = rgb("f4d88e")
+SOFT_MOUNTAIN = rgb("b3c9b0")
+SOFT_MOUNTAIN_LOW = rgb("9fb89c")
+SOFT_MOUNTAIN_FAR = rgb("c3d2df")
+
+
+def placeholder_layers():
+    """105x89: light paper with a thin border and, in the middle, a framed
+    little picture of two mountains under a sun, all in soft colours."""
+    w, h = 105.0, 89.0
+
+    def paper(x, y):
+        return mix(PAPER, PAPER_LOW, y / h)
+
+    def border(x, y):
+        if x < 1.0 or y < 1.0 or x > w - 1.0 or y > h - 1.0:
+            return PAPER_EDGE
+        return None
+
+    x0, y0, x1, y1 = 29.0, 26.0, 76.0, 63.0
+    inner = sd_box(x0, y0, x1, y1, 2.5)
+
+    def sky(x, y):
+        if inner(x, y) >= 0.0:
+            return None
+        return mix(FRAME_SKY, FRAME_SKY_LOW, (y - y0) / (y1 - y0))
+
+    sun = sd_intersect(sd_circle(65.0, 36.0, 4.0), inner)
+    far = sd_intersect(sd_polygon([(44.0, 66.0), (60.0, 44.0),
+                                   (80.0, 66.0)], 0.0), inner)
+    near_shape = sd_polygon([(25.0, 66.0), (42.0, 39.5), (60.0, 66.0)], 0.0)
+    near_mask = sd_intersect(near_shape, inner)
+
+    def near(x, y):
+        if near_mask(x, y) >= 0.0:
+            return None
+        return mix(SOFT_MOUNTAIN, SOFT_MOUNTAIN_LOW, (y - 40.0) / 22.0)
+
+    return [border,
+            near,
+            fill(far, SOFT_MOUNTAIN_FAR),
+            fill(sun, SOFT_SUN),
+            sky,
+            fill(sd_grow(inner, 1.0), FRAME_LINE),
+            paper]
+
+
+# --------------------------------------------------------------------------
 # Palette reduction (deterministic median cut)
 # --------------------------------------------------------------------------
 
@@ -579,6 +1019,21 @@ def write_ico(path, entries):
         f.write(head + dirs + blobs)
 
 
+def write_bmp(path, img):
+    """Bottom-up 24-bit BMP, rows padded to whole 4-byte words."""
+    height, width = len(img), len(img[0])
+    rows = b""
+    for row in reversed(img):
+        rows += _pad4(b"".join(struct.pack("<BBB", b, g, r)
+                               for (r, g, b, _) in row))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0,
+                       len(rows), 2835, 2835, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0,
+                       14 + len(info))
+    with open(path, "wb") as f:
+        f.write(head + info + rows)
+
+
 # --------------------------------------------------------------------------
 
 def main():
@@ -598,6 +1053,31 @@ def main():
     write_ico(os.path.join(out_dir, "warning.ico"), [
         dib_indexed(render(warning_layers(), 32), 4),
         dib_indexed(from_grid(grid_rows(WARNING_16)), 4)])
+
+    # Picture buttons: 32, 24 and 16 pixels, each at 8 bpp and 32 bpp.
+    for name, layers_for, small in (
+            ("delete.ico", delete_layers, DELETE_16),
+            ("deleteall.ico", deleteall_layers, DELETEALL_16),
+            ("save.ico", save_layers, SAVE_16),
+            ("load.ico", load_layers, LOAD_16),
+            ("minimize.ico", minimize_layers, MINIMIZE_16)):
+        pics = [render(layers_for(32), 32), render(layers_for(24), 24),
+                from_grid(grid_rows(small), BUTTON_COLOURS)]
+        write_ico(os.path.join(out_dir, name),
+                  [dib_indexed(p, 8) for p in pics] +
+                  [dib_rgba(p) for p in pics])
+
+    pics = [from_grid(grid_rows(EXTEND_16), BUTTON_COLOURS),
+            from_grid(grid_rows(EXTEND_8), BUTTON_COLOURS)]
+    write_ico(os.path.join(out_dir, "extend.ico"),
+              [dib_indexed(p, 8) for p in pics] + [dib_rgba(p) for p in pics])
+
+    for name, layers, w, h in (("banner", banner_layers(), 57, 22),
+                               ("placeholder", placeholder_layers(), 105, 89)):
+        write_bmp(os.path.join(out_dir, name + ".bmp"),
+                  render_rect(layers, w, h))
+        write_bmp(os.path.join(out_dir, name + "@2x.bmp"),
+                  render_rect(layers, 2 * w, 2 * h, scale=2.0))
 
 
 if __name__ == "__main__":

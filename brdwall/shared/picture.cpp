@@ -1,0 +1,128 @@
+#include "brdwall/shared/picture.h"
+
+#include <wincodec.h>
+
+#include <algorithm>
+#include <new>
+
+#include "brdwall/shared/core/bmp_writer.h"
+
+namespace brd {
+
+namespace {
+
+Failure PictureFailure(const std::string& what) { return Failure{481, "Invalid picture: " + what}; }
+
+std::wstring WidePath(const std::string& path) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w.data(), n);
+    w.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
+    return w;
+}
+
+} // namespace
+
+bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& note) {
+    out = DecodedPicture{};
+    com_ptr<IWICImagingFactory> factory;
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  factory.put_void());
+    if (FAILED(hr)) {
+        note.Note(PictureFailure("the picture decoder is not available"));
+        return false;
+    }
+    com_ptr<IWICBitmapDecoder> decoder;
+    hr = factory->CreateDecoderFromFilename(WidePath(path).c_str(), nullptr, GENERIC_READ,
+                                            WICDecodeMetadataCacheOnDemand, decoder.put());
+    if (FAILED(hr)) {
+        note.Note(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
+                      ? FileFailure(53)
+                      : PictureFailure("not a BMP, GIF or JPEG picture"));
+        return false;
+    }
+    com_ptr<IWICBitmapFrameDecode> frame;
+    if (FAILED(decoder->GetFrame(0, frame.put()))) {
+        note.Note(PictureFailure("the file holds no picture"));
+        return false;
+    }
+    UINT w = 0, h = 0;
+    if (FAILED(frame->GetSize(&w, &h)) || w == 0 || h == 0) {
+        note.Note(PictureFailure("the picture has no size"));
+        return false;
+    }
+    if (static_cast<std::uint64_t>(w) * h > kMaxPicturePixels) {
+        note.Note(Failure{7, "Out of memory: the picture is too large (" + std::to_string(w) + " x " +
+                                 std::to_string(h) + " pixels)"});
+        return false;
+    }
+    // 8-bit GIF pictures do not convert straight to 24 bits everywhere; 32 bits always works.
+    com_ptr<IWICBitmapSource> bgrx;
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), bgrx.put()))) {
+        note.Note(PictureFailure("unsupported pixel format"));
+        return false;
+    }
+    try {
+        out.Bgrx.resize(static_cast<std::size_t>(w) * h * 4);
+    } catch (const std::bad_alloc&) {
+        out = DecodedPicture{};
+        note.Note(Failure{7, "Out of memory"});
+        return false;
+    }
+    hr = bgrx->CopyPixels(nullptr, w * 4, static_cast<UINT>(out.Bgrx.size()), out.Bgrx.data());
+    if (FAILED(hr)) {
+        out = DecodedPicture{};
+        note.Note(PictureFailure("the picture data is damaged"));
+        return false;
+    }
+    out.Width = w;
+    out.Height = h;
+    return true;
+}
+
+bool SavePictureAsBitmap(const DecodedPicture& picture, const std::string& path, FailureNote& note) {
+    if (picture.Width == 0 || picture.Height == 0) {
+        note.Note(PictureFailure("no picture"));
+        return false;
+    }
+    const std::size_t stride = static_cast<std::size_t>(picture.Width) * 4;
+    return WriteBmp24(path, static_cast<int>(picture.Width), static_cast<int>(picture.Height),
+                      [&](int row) { return picture.Bgrx.data() + stride * static_cast<std::size_t>(row); }, note);
+}
+
+unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height) {
+    if (picture.Width == 0 || picture.Height == 0 || width <= 0 || height <= 0) return {};
+    const double scale = std::min({1.0, static_cast<double>(width) / picture.Width,
+                                   static_cast<double>(height) / picture.Height});
+    const int w = std::max(1, static_cast<int>(picture.Width * scale + 0.5));
+    const int h = std::max(1, static_cast<int>(picture.Height * scale + 0.5));
+
+    BITMAPINFO src{};
+    src.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    src.bmiHeader.biWidth = static_cast<LONG>(picture.Width);
+    src.bmiHeader.biHeight = -static_cast<LONG>(picture.Height); // top-down
+    src.bmiHeader.biPlanes = 1;
+    src.bmiHeader.biBitCount = 32;
+    src.bmiHeader.biCompression = BI_RGB;
+
+    HDC screen = GetDC(nullptr);
+    unique_hbitmap bitmap(CreateCompatibleBitmap(screen, w, h));
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap.get());
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, 0, 0, w, h, 0, 0, static_cast<int>(picture.Width), static_cast<int>(picture.Height),
+                  picture.Bgrx.data(), &src, DIB_RGB_COLORS, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
+}
+
+bool ApplyWallpaper(const std::string& path) {
+    // An empty string, not a null pointer, removes the wallpaper.
+    return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()),
+                                 SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE;
+}
+
+} // namespace brd
