@@ -15,6 +15,21 @@ Icons written (next to this folder, in brdwall/resources/):
                yellow square over its lower right quarter.
   warning.ico  yellow warning triangle with a black exclamation mark.
 
+Picture-button icons of the manager window (32, 24 and 16 pixels, each
+at 8 bpp and 32 bpp; transparent background):
+  delete.ico     bold red cross.
+  deleteall.ico  four list lines with a red cross over the lower right.
+  save.ico       dark blue disk with a white label and a metal shutter.
+  load.ico       open yellow folder with a green arrow coming out of it.
+  minimize.ico   blue arrow pointing down onto a short thick bar.
+  extend.ico     small dark down-pointing triangle (16 and 8 pixels).
+
+Pictures, 24-bit bottom-up BMP, each also at double size (name@2x.bmp)
+rendered from the same shapes:
+  banner.bmp       57x22 landscape strip: sky, sun, cloud, green hills.
+  placeholder.bmp  105x89 light placeholder with a thin border and a
+                   framed mountain-and-sun symbol in soft colours.
+
 Run from the repository root:  python3 brdwall/resources/art/draw_icons.py
 (an optional argument names another output folder).
 """
