@@ -30,7 +30,9 @@ std::string DirSearch::Current() { return data_.cFileName; }
 
 std::string DirSearch::First(const std::string& pattern, unsigned mask) {
     mask_ = mask;
-    find_.reset(FindFirstFileA(pattern.c_str(), &data_));
+    // A folder given with its trailing separator is searched for its entries.
+    const bool folder = !pattern.empty() && (pattern.back() == '\\' || pattern.back() == '/');
+    find_.reset(FindFirstFileA(folder ? (pattern + "*").c_str() : pattern.c_str(), &data_));
     if (!find_) return {};
     if (Accept(data_.dwFileAttributes)) return Current();
     return Next();

@@ -21,6 +21,7 @@ enum SearchAttributes : unsigned { SearchNormal = 0, SearchDirectory = 16 };
 class DirSearch {
 public:
     // The first match, or "" when there is none (or the pattern cannot be searched).
+    // A pattern ending in "\" searches that folder's entries, so an existing folder finds ".".
     std::string First(const std::string& pattern, unsigned mask);
     // The next match, or "" at the end.
     std::string Next();

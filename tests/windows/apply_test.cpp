@@ -1,0 +1,154 @@
+// Applying wallpaper: the due change, the choice of the next entry, missing
+// and undecodable files, "Change" and "Clear".
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "manager_fixture.h"
+
+namespace brd::test {
+namespace {
+
+class Apply : public ManagerTest {
+protected:
+    // Loads the window with `entries` in its list and "priority" or "random" chosen.
+    Form12& Load(const std::vector<std::string>& entries, int option = 1) {
+        WriteList(entries);
+        WriteRecord(5, "[WallpaperLoc]", option == 2 ? "CheckEmptyEmptyRando 0" : "CheckEmptyEmptyPrior 0");
+        Form12& f = Forms().Get<Form12>();
+        G().IntervalMinutes = 5;
+        G().NextShowAt = 10;
+        return f;
+    }
+    // Width, height and the first pixel (B, G, R) of a 24-bit bitmap file.
+    static std::array<int, 5> BitmapFacts(const std::string& path) {
+        const auto b = ReadBytes(path);
+        if (b.size() < 57 || b[0] != 'B' || b[1] != 'M') return {};
+        auto i32 = [&](std::size_t at) { return int(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24); };
+        return {i32(18), i32(22), b[54], b[55], b[56]};
+    }
+    std::string Tmp() const { return windows + "\\tmpFile.bmp"; }
+};
+
+TEST_F(Apply, EmptyListChangesNothing) {
+    Form12& f = Load({});
+    ApplyWallpaper("");
+    f.EMShowToShow();
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_EQ(G().NextShowAt, 10) << "the next show minute is not recounted";
+}
+
+TEST_F(Apply, BitmapsInTurnWithTheScheduleMovedOn) {
+    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
+    f.EMShowToShow();
+    EXPECT_EQ(Wallpaper(), windows + "\\brdtest_a.bmp");
+    EXPECT_EQ(G().NextShowAt, 15);
+    EXPECT_EQ(f.NextShowIndex(), 1);
+    f.EMShowToShow();
+    EXPECT_EQ(Wallpaper(), windows + "\\brdtest_b.bmp");
+    EXPECT_EQ(f.NextShowIndex(), 0) << "wraps after the last entry";
+    EXPECT_EQ(G().NextShowAt, 20);
+}
+
+TEST_F(Apply, PicturesAreConvertedOneStepAheadAtFullSize) {
+    std::filesystem::remove(Tmp());
+    Form12& f = Load({PlaceInWindows("red.jpg", "brdtest_red.jpg"), PlaceInWindows("green.gif", "brdtest_g.GIF")});
+    // Choosing "priority" at load prepared the first entry.
+    auto facts = BitmapFacts(Tmp());
+    EXPECT_EQ(facts[0], 40);
+    EXPECT_EQ(facts[1], 30);
+    EXPECT_NEAR(facts[4], 0xc0, 12); // red
+    f.EMShowToShow();
+    EXPECT_EQ(Wallpaper(), Tmp());
+    // ... and the change prepared the next one, the GIF.
+    facts = BitmapFacts(Tmp());
+    EXPECT_EQ(facts[2], 0x40);
+    EXPECT_EQ(facts[3], 0xa0);
+    EXPECT_EQ(facts[4], 0x20);
+    EXPECT_EQ(f.ConvertedPath(), Tmp());
+}
+
+TEST_F(Apply, KindsAndUserFolderEntries) {
+    const std::string user = "C:\\brdtest_user\\";
+    std::filesystem::create_directories(user);
+    std::filesystem::copy_file(TestData("red.jpg"), user + "Sunset.JPG", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(TestData("red.jpg"), user + "photo.jpeg", std::filesystem::copy_options::overwrite_existing);
+    FailureNote note;
+    WriteSettingsRecord(folder.File("wallpape.ini"), 1, *BuildUserFolderRecord(user), note);
+    Form12& f = Load({"photo.jpeg_", "Sunset.JPG_"});
+    ASSERT_EQ(f.UserFolderPath(), user);
+    ApplyWallpaper("");
+    f.EMShowToShow(); // photo.jpeg: never applied, the order moves on
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_EQ(f.NextShowIndex(), 1);
+    f.EMShowToShow(); // Sunset.JPG_: converted, applied through tmpFile.bmp
+    EXPECT_EQ(Wallpaper(), Tmp());
+    f.Unload();
+    std::filesystem::remove_all(user);
+}
+
+TEST_F(Apply, RandomWithTwoEntriesAlternates) {
+    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")}, 2);
+    std::string last;
+    for (int i = 0; i < 6; ++i) {
+        f.EMShowToShow();
+        EXPECT_NE(Wallpaper(), last);
+        last = Wallpaper();
+    }
+}
+
+TEST_F(Apply, MissingNextFileIsDroppedWithOneWarning) {
+    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
+    f.cbInterval.SetListIndex(0);
+    f.ckEvery.SetValue(1);
+    std::filesystem::remove(std::filesystem::path(windows) / "brdtest_b.bmp");
+    f.EMShowToShow();
+    EXPECT_EQ(WarningTexts(), (std::vector<std::string>{"brdtest_b.bmp, file not found"}));
+    ASSERT_EQ(f.lstShow.ListCount(), 1);
+    EXPECT_EQ(f.lstShow.List(0), "brdtest_a.bmp");
+    EXPECT_EQ(f.NextShowIndex(), 0);
+    EXPECT_EQ(f.ckEvery.Value(), 0);
+    EXPECT_FALSE(f.ckEvery.Enabled());
+    EXPECT_TRUE(f.cbInterval.Enabled());
+}
+
+TEST_F(Apply, UndecodablePictureWarnsAndChangesNothing) {
+    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("broken.jpg", "brdtest_bad.jpg"),
+                      PlaceInWindows("truncated.jpg", "brdtest_cut.jpg")});
+    f.EMShowToShow(); // applies a, prepares the broken one
+    ASSERT_EQ(WarningTexts().size(), 1u);
+    EXPECT_TRUE(WarningTexts()[0].starts_with("brdtest_bad.jpg: ")) << WarningTexts()[0];
+    CloseWarnings();
+    f.EMShowToShow(); // its turn: nothing applied
+    EXPECT_EQ(Wallpaper(), windows + "\\brdtest_a.bmp");
+    EXPECT_EQ(f.lstShow.ListCount(), 3) << "the list is kept";
+    EXPECT_EQ(f.NextShowIndex(), 2);
+}
+
+TEST_F(Apply, ClearAndChange) {
+    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
+    f.EMShowToShow();
+    f.cmdClearWall_Click();
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_EQ(f.NextShowIndex(), 1) << "the list and the order are untouched";
+
+    // Before anything is previewed, "Change" applies the placeholder picture.
+    std::filesystem::remove(Tmp());
+    f.cmdChangeWall_Click();
+    EXPECT_EQ(Wallpaper(), Tmp());
+    BITMAP bm{};
+    GetObjectA(f.imgShow.Picture(), sizeof(bm), &bm);
+    const auto facts = BitmapFacts(Tmp());
+    EXPECT_EQ(facts[0], bm.bmWidth);
+    EXPECT_EQ(facts[1], bm.bmHeight);
+
+    // After a preview, the previewed file at its full size.
+    FailureNote note;
+    ASSERT_TRUE(f.ShowPreview((TestData("green.gif")).string(), note));
+    f.cmdChangeWall_Click();
+    EXPECT_EQ(BitmapFacts(Tmp())[0], 40);
+    EXPECT_EQ(f.NextShowIndex(), 1);
+}
+
+} // namespace
+} // namespace brd::test
