@@ -230,9 +230,8 @@ public:
 } // namespace
 
 void Form1::Timer1_Timer() {
-    static const SystemClock clock;
     ManagerTarget target;
-    brd::Timer1_Timer(G(), clock, target);
+    brd::Timer1_Timer(G(), *clock_, target);
 }
 
 bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -7,6 +7,7 @@
 #include "brdwall/shared/controls.h"
 #include "brdwall/shared/form.h"
 #include "brdwall/shared/handles.h"
+#include "brdwall/shared/platform.h"
 
 namespace brd {
 
@@ -47,6 +48,10 @@ public:
     void mHelp_Click();
     void mDisable_Click();
     void mRemove_Click();
+    // One tick of the rotation clock.
+    void Timer1_Timer();
+    // The clock the ticks read; the system clock unless another is set.
+    void SetClock(const IClock& clock) noexcept { clock_ = &clock; }
 
 private:
     [[nodiscard]] FormStyle Style() const override;
@@ -57,13 +62,14 @@ private:
     void ReadStartupSettings();
     void BuildMenu();
     void AddTrayIcon();
-    void Timer1_Timer();
     [[noreturn]] static void EndProgram();
 
     unique_hmenu popup_;
     unique_hicon image1_;
     unique_hicon imgXclock1_;
     UINT taskbarCreated_ = 0;
+    SystemClock systemClock_;
+    const IClock* clock_ = &systemClock_;
 };
 
 } // namespace brd

@@ -1,0 +1,117 @@
+// The rotation clock in the running program: Form1's ticks, read from a
+// clock the test sets, drive the real manager window.
+#include <gtest/gtest.h>
+
+#include "brdwall/shared/core/clock.h"
+#include "brdwall/tray/form1.h"
+#include "manager_fixture.h"
+
+namespace brd::test {
+namespace {
+
+class ClockTest : public ManagerTest {
+protected:
+    void SetUp() override {
+        // Form1's load sets the program folder; the test's folder is set after it.
+        form1 = &Forms().Get<Form1>();
+        ManagerTest::SetUp();
+        form1->SetClock(clock);
+    }
+    void TearDown() override {
+        static SystemClock system;
+        form1->SetClock(system);
+        ManagerTest::TearDown();
+    }
+    // Ticks every 800 ms from the clock's time for `seconds` seconds.
+    void Run(int seconds) {
+        for (int ms = 0; ms < seconds * 1000; ms += 800) {
+            const LocalTime before = clock.Now();
+            form1->Timer1_Timer();
+            clock.Set(before.Hour, before.Minute, before.Second);
+            clock.Advance((ms + 800) / 1000 - ms / 1000);
+        }
+    }
+    Form12& LoadTwoBitmaps() {
+        WriteList({PlaceInWindows("blue.bmp", "brdtest_c1.bmp"), PlaceInWindows("blue.bmp", "brdtest_c2.bmp")});
+        WriteRecord(5, "[WallpaperLoc]", "CheckEmptyEmptyPrior 2");
+        Form12& f = Forms().Get<Form12>();
+        G().ClockArmed = VBTrue;
+        G().IntervalMinutes = 15;
+        G().NextShowAt = 30;
+        return f;
+    }
+    Form1* form1 = nullptr;
+    ManualClock clock;
+};
+
+TEST_F(ClockTest, DueMinuteChangesOnceThenClearAndTheNextDueChange) {
+    Form12& f = LoadTwoBitmaps();
+    ApplyWallpaper("");
+    clock.Set(10, 29, 50);
+    Run(10);
+    EXPECT_EQ(Wallpaper(), "") << "nothing before the due minute";
+    Run(30); // through 10:30:00 .. 10:30:29
+    EXPECT_EQ(Wallpaper(), windows + "\\brdtest_c1.bmp");
+    EXPECT_EQ(G().NextShowAt, 45);
+    EXPECT_EQ(f.NextShowIndex(), 1) << "one change in the due minute";
+
+    f.cmdClearWall_Click();
+    EXPECT_EQ(Wallpaper(), "");
+    clock.Set(10, 44, 50);
+    Run(20);
+    EXPECT_EQ(Wallpaper(), windows + "\\brdtest_c2.bmp");
+    EXPECT_EQ(G().NextShowAt, 0);
+}
+
+TEST_F(ClockTest, NotArmedOrDisabledDoesNothing) {
+    Form12& f = LoadTwoBitmaps();
+    ApplyWallpaper("");
+    G().ClockArmed = VBFalse;
+    clock.Set(10, 29, 58);
+    Run(5);
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_EQ(f.NextShowIndex(), 0);
+    // Disabled from the tray menu: the timer no longer ticks at all.
+    G().ClockArmed = VBTrue;
+    form1->mDisable_Click();
+    EXPECT_FALSE(form1->Timer1.Enabled());
+    form1->mDisable_Click();
+    EXPECT_TRUE(form1->Timer1.Enabled());
+}
+
+TEST_F(ClockTest, ResyncKeepsAHiddenWindowWhileScheduledAndUnloadsItOtherwise) {
+    Form12& f = LoadTwoBitmaps();
+    // "Every" on with the stored interval: the resynchronised schedule stays on.
+    f.ckEvery.SetValue(1);
+    G().NextShowAt = 5; // passed at 10:20
+    clock.Set(10, 20, 45);
+    form1->Timer1_Timer();
+    EXPECT_NE(G().NextShowAt, -1);
+    EXPECT_NE(G().NextShowAt, 5);
+    EXPECT_EQ(Forms().Find<Form12>(), &f);
+    EXPECT_FALSE(f.Visible());
+
+    // "Every" off: the resynchronisation switches rotation off and the hidden window goes.
+    f.ckEvery.SetValue(0);
+    G().NextShowAt = 5;
+    form1->Timer1_Timer();
+    EXPECT_EQ(G().NextShowAt, -1);
+    Application::DoEvents();
+    EXPECT_EQ(Forms().Find<Form12>(), nullptr);
+}
+
+TEST_F(ClockTest, EmptyListAtTheDueMinuteChangesNothing) {
+    WriteRecord(5, "[WallpaperLoc]", "CheckEmptyEmptyPrior 2");
+    Forms().Get<Form12>();
+    G().ClockArmed = VBTrue;
+    G().IntervalMinutes = 15;
+    G().NextShowAt = 30;
+    ApplyWallpaper("");
+    clock.Set(10, 30, 0);
+    Run(20);
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_EQ(G().NextShowAt, 30);
+}
+
+} // namespace
+} // namespace brd::test
