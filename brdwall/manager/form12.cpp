@@ -7,6 +7,7 @@
 
 #include "brdsave/core/settings_rules.h"
 #include "brdwall/manager/core/wallpaper_order.h"
+#include "brdwall/manager/form13.h"
 #include "brdwall/resources/resource.h"
 #include "brdwall/shared/control_dispatch.h"
 #include "brdwall/shared/library.h"
@@ -111,6 +112,18 @@ Form12::Form12()
     cmdClearWall.Click = [this] { cmdClearWall_Click(); };
     cmdClose.Click = [this] { cmdClose_Click(); };
     cmdMinimize.Click = [this] { cmdMinimize_Click(); };
+    cmdRefresh.MouseUp = [this](int b, int sh, int x, int y) { cmdRefresh_MouseUp(b, sh, x, y); };
+    txtPath.KeyDown = [this](int key, int shift) { txtPath_KeyDown(key, shift); };
+    txtPath.GotFocus = [this] { txtPath_GotFocus(); };
+    txtPath.LostFocus = [this] { txtPath_LostFocus(); };
+    cmdExtendList.Click = [this] { cmdExtendList_Click(); };
+    lstSearch.Click = [this] { lstSearch_Click(); };
+    lstShow.Click = [this] { lstShow_Click(); };
+    cmdAdd.Click = [this] { cmdAdd_Click(); };
+    cmdDelete.Click = [this] { cmdDelete_Click(); };
+    cmdDeleteAll.Click = [this] { cmdDeleteAll_Click(); };
+    cmdLoad.Click = [this] { cmdLoad_Click(); };
+    CmdSaveToFile.Click = [this] { CmdSaveToFile_Click(); };
 }
 
 FormStyle Form12::Style() const {
@@ -407,16 +420,182 @@ void Form12::cmdChangeWall_Click() {
 
 void Form12::cmdClearWall_Click() { ApplyWallpaper(""); }
 
-// ---- search (the Windows folder's pictures) ----
+// ---- search and preview ----
 
 void Form12::cmdRefresh_Click() {
-    lstSearch.Clear();
-    for (const char* pattern : {"*.bmp", "*.gif", "*.jpg"}) {
+    std::vector<std::string> names;
+    const std::string windows = WindowsDirectory();
+    std::int16_t slot = 0;
+    for (const char* pattern : {"\\*.bmp", "\\*.gif", "\\*.jpg"}) {
         DirSearch search;
-        for (std::string name = search.First(WindowsFolderPath_ + "\\" + pattern, SearchNormal); !name.empty();
-             name = search.Next())
-            lstSearch.AddItem(name);
+        FillSearchList(search, search.First(windows + pattern, SearchNormal), slot++, names);
     }
+    const std::string typed = txtPath.Text();
+    if (!typed.empty()) {
+        DirSearch probe;
+        if (probe.First(typed, SearchDirectory).empty()) {
+            lstSearch.SetItems(std::move(names));
+            Form11::AnswerOk(typed + ", directory not found");
+            Beep();
+            return;
+        }
+        if (typed.back() != '\\') txtPath.SetText(typed + "\\");
+        UserFolderPath_ = txtPath.Text();
+        slot = 3;
+        for (const char* pattern : {"*.bmp", "*.gif", "*.jpg"}) {
+            DirSearch search;
+            FillSearchList(search, search.First(UserFolderPath_ + pattern, SearchNormal), slot++, names);
+        }
+    }
+    // All names at once: the sorted list puts them in order without one insertion each.
+    lstSearch.SetItems(std::move(names));
+}
+
+void Form12::FillSearchList(DirSearch& search, std::string FirstName, std::int16_t Slot,
+                            std::vector<std::string>& names) {
+    for (std::string name = std::move(FirstName); !name.empty(); name = search.Next()) {
+        if (Slot >= 3) name += '_';
+        names.push_back(std::move(name));
+    }
+}
+
+void Form12::cmdRefresh_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    FailureNote note;
+    if (WriteUserFolderRecord(G().AppFolder, txtPath.Text(), note) == UserFolderStore::TooLong) {
+        Form11::AnswerOk(kPathTooLongWarning);
+        Beep();
+        return;
+    }
+    if (note.Noted()) {
+        Form11::AnswerOk(FailureReportText(kSaveUserFolderSentence, note.Last()));
+        note.Clear();
+    }
+}
+
+void Form12::txtPath_KeyDown(int keyCode, int /*shift*/) {
+    if (keyCode != VK_RETURN) return;
+    cmdRefresh_Click();
+    cmdRefresh_MouseUp(LeftButton, 0, 0, 0);
+}
+
+// Enter in the path box searches; elsewhere it presses "Add".
+void Form12::txtPath_GotFocus() { SetDefaultButton(nullptr); }
+
+void Form12::txtPath_LostFocus() { SetDefaultButton(&cmdAdd); }
+
+void Form12::cmdExtendList_Click() {
+    if (!ListExtended_) {
+        NormalListHeight_ = lstSearch.Height();
+        lstSearch.SetHeight(NormalListHeight_ * 2);
+        ListExtended_ = true;
+    } else {
+        lstSearch.SetHeight(NormalListHeight_);
+        ListExtended_ = false;
+    }
+}
+
+void Form12::lstSearch_Click() { PreviewFromList(lstSearch, false); }
+
+void Form12::lstShow_Click() { PreviewFromList(lstShow, true); }
+
+void Form12::PreviewFromList(ListBox& list, bool warnMissing) {
+    const int index = list.ListIndex();
+    if (index < 0) return;
+    const ResolvedEntry entry = ResolveEntry(list.List(index), WindowsFolderPath_, UserFolderPath_);
+    if (FileExists(entry.FullPath)) {
+        FailureNote note;
+        // A file that cannot be decoded keeps its entry and the previous preview.
+        if (!ShowPreview(entry.FullPath, note))
+            Form11::AnswerOk(FailureReportText(entry.BareName + ": " + kConversionSentence, note.Last()));
+        return;
+    }
+    list.RemoveItem(index);
+    if (warnMissing) Form11::AnswerOk(entry.BareName + " file not found");
+}
+
+// ---- list editing ----
+
+void Form12::cmdAdd_Click() {
+    if (lstSearch.SelCount() > 0) {
+        const int count = lstSearch.ListCount();
+        for (int i = 0; i < count; ++i)
+            if (lstSearch.Selected(i)) lstShow.AddItem(lstSearch.List(i));
+    }
+    if (lstShow.ListCount() >= 2) {
+        cbInterval.SetEnabled(true);
+        if (cbInterval.ListIndex() != -1) ckEvery.SetEnabled(true);
+    }
+    optOption_Click(2);
+}
+
+void Form12::cmdDelete_Click() {
+    if (lstShow.SelCount() > 0) {
+        while (lstShow.SelCount() > 0) {
+            const int before = lstShow.ListCount();
+            RemoveNextSelected();
+            if (lstShow.ListCount() == before) break; // nothing more could be removed
+        }
+        DeleteScanIndex_ = 0;
+        const int count = lstShow.ListCount();
+        if (count <= 2) optOption(1).SetValue(true);
+        if (count <= 1) {
+            ckEvery.SetValue(0);
+            ckEvery.SetEnabled(false);
+            cbInterval.SetEnabled(true);
+        }
+    }
+    if (optOption(2).Value()) {
+        optOption_Click(2);
+    } else if (optOption(1).Value()) {
+        optOption_Click(1);
+    }
+}
+
+void Form12::RemoveNextSelected() {
+    const int count = lstShow.ListCount();
+    if (count == 0) return;
+    if (DeleteScanIndex_ < 0) DeleteScanIndex_ = 0;
+    for (; DeleteScanIndex_ < count; ++DeleteScanIndex_) {
+        if (lstShow.Selected(DeleteScanIndex_)) {
+            lstShow.RemoveItem(DeleteScanIndex_);
+            return;
+        }
+    }
+}
+
+void Form12::cmdDeleteAll_Click() {
+    lstShow.Clear();
+    ckEvery.SetValue(0);
+    ckEvery.SetEnabled(false);
+    cbInterval.SetEnabled(true);
+    optOption(1).SetValue(true);
+}
+
+void Form12::cmdLoad_Click() {
+    lstShow.Clear();
+    if (com_ptr<_Class1> library = NewClass1()) {
+        ControlArg list(DispatchFor(lstShow));
+        const Bstr appPath(G().AppFolder);
+        library->LoadWallpaperList(list.ptr(), appPath.get());
+    }
+    const int count = lstShow.ListCount();
+    if (cbInterval.ListIndex() != -1 && count >= 2) ckEvery.SetEnabled(true);
+    if (count <= 2) optOption(1).SetValue(true);
+    if (count <= 1) {
+        ckEvery.SetValue(0);
+        ckEvery.SetEnabled(false);
+        cbInterval.SetEnabled(true);
+    }
+}
+
+// ---- saving ----
+
+void Form12::CmdSaveToFile_Click() {
+    if (FileExists(G().AppFolder + kListFileName)) {
+        Forms().Get<Form13>().FileAlreadyExist("Wallpaper", kListFileName);
+        return;
+    }
+    SaveWallpaperList(kListFileName);
 }
 
 // ---- closing ----

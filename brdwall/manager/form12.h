@@ -10,6 +10,9 @@
 #include "brdwall/shared/form.h"
 #include "brdwall/shared/handles.h"
 #include "brdwall/shared/picture.h"
+#include "brdwall/shared/platform.h"
+
+#include <vector>
 
 namespace brd {
 
@@ -69,6 +72,18 @@ public:
     void cmdClearWall_Click();
     void cmdClose_Click();
     void cmdMinimize_Click();
+    void cmdRefresh_MouseUp(int button, int shift, int x, int y);
+    void txtPath_KeyDown(int keyCode, int shift);
+    void txtPath_GotFocus();
+    void txtPath_LostFocus();
+    void cmdExtendList_Click();
+    void lstSearch_Click();
+    void lstShow_Click();
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdDeleteAll_Click();
+    void cmdLoad_Click();
+    void CmdSaveToFile_Click();
 
     // Shows a file's picture in the preview; false (with the preview unchanged) when it cannot be decoded.
     bool ShowPreview(const std::string& path, FailureNote& note);
@@ -93,6 +108,10 @@ private:
     void DropMissingFiles();
     void ConvertToBitmap();
     void ReadUserFolder();
+    void FillSearchList(DirSearch& search, std::string FirstName, std::int16_t Slot, std::vector<std::string>& names);
+    void RemoveNextSelected();
+    // Shows the picture of the focused entry of a list; a missing file's entry is removed.
+    void PreviewFromList(ListBox& list, bool warnMissing);
 
     // Writes the picture as tmpFile.bmp, in the Windows folder or, where that is refused,
     // in the user's own application data folder. Returns the path written, or "" (with a warning).
@@ -105,6 +124,7 @@ private:
     std::int32_t WindowTop_ = 0;
     std::int32_t WindowLeft_ = 0;
     bool ListExtended_ = false;
+    std::int32_t NormalListHeight_ = 0;
 
     std::string convertedPath_;
     bool convertedReady_ = false; // the converted file holds a picture that may be applied

@@ -59,6 +59,22 @@ void Control::SetCaption(std::string_view text) {
     if (hwnd_) SetWindowTextA(hwnd_, spec_.Caption.c_str());
 }
 
+int Control::Height() const noexcept {
+    if (!hwnd_) return spec_.Height;
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    return owner_.ToTwips(r.bottom - r.top);
+}
+
+void Control::SetHeight(int twips) {
+    spec_.Height = twips;
+    if (!hwnd_) return;
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, owner_.ToPixels(twips),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Control::SetFocus() {
     if (!hwnd_) owner_.Load();
     if (hwnd_) ::SetFocus(hwnd_);
@@ -105,6 +121,14 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         }
         return r;
     }
+    case WM_GETDLGCODE:
+        // A control with its own key handling gets Enter instead of the default button.
+        if (c->KeyDown && lp) {
+            const MSG* m = reinterpret_cast<const MSG*>(lp);
+            if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
+                return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTMESSAGE;
+        }
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         if (c->KeyDown) {
@@ -342,6 +366,37 @@ void ListBox::SetSelected(int index, bool selected) {
     } else {
         SendMessageA(hwnd_, LB_SETCURSEL, selected ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
     }
+}
+
+int ListBox::SelCount() const noexcept {
+    if (!hwnd_) return 0;
+    if (!extended_) return ListIndex() >= 0 ? 1 : 0;
+    const LRESULT n = SendMessageA(hwnd_, LB_GETSELCOUNT, 0, 0);
+    return n == LB_ERR ? 0 : static_cast<int>(n);
+}
+
+void ListBox::SetItems(std::vector<std::string> items) {
+    if (sorted_) {
+        // The order a sorted list box keeps: case-insensitive, as the system compares.
+        std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+            return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+                   CSTR_LESS_THAN;
+        });
+    }
+    if (!hwnd_) {
+        pending_ = std::move(items);
+        return;
+    }
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    std::size_t bytes = 0;
+    for (const auto& item : items) bytes += item.size() + 1;
+    SendMessageA(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    // Inserting at the end keeps the order given, sorted style or not.
+    for (const auto& item : items)
+        SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void ListBox::OnCommand(WORD code) {

@@ -49,6 +49,9 @@ public:
     [[nodiscard]] std::string Caption() const;
     void SetCaption(std::string_view text);
     void SetFocus();
+    // Height in twips.
+    [[nodiscard]] int Height() const noexcept;
+    void SetHeight(int twips);
     // Font of this control; a null face keeps the form's default.
     void SetFont(const char* face, int points);
 
@@ -165,6 +168,10 @@ public:
     void SetListIndex(int index);
     [[nodiscard]] bool Selected(int index) const noexcept;
     void SetSelected(int index, bool selected);
+    [[nodiscard]] int SelCount() const noexcept;
+    // Replaces every item at once; a sorted list puts them in its case-insensitive order.
+    // Much faster than adding many items one by one.
+    void SetItems(std::vector<std::string> items);
 
 private:
     void Realize() override;

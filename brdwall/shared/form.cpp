@@ -158,6 +158,14 @@ void Form::Load() {
     Form_Load();
 }
 
+void Form::SetDefaultButton(Control* button) noexcept {
+    if (defaultButton_ && defaultButton_->hWnd())
+        SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    defaultButton_ = button;
+    if (defaultButton_ && defaultButton_->hWnd())
+        SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
 void Form::Show() {
     if (!hwnd_) Load();
     if (!hwnd_) return;

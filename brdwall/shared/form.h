@@ -64,7 +64,8 @@ public:
     [[nodiscard]] int ToTwips(int pixels) const noexcept;
 
     [[nodiscard]] HFONT DefaultFont() const noexcept { return font_.get(); }
-    void SetDefaultButton(Control* button) noexcept { defaultButton_ = button; }
+    // The button that Enter presses; null for none.
+    void SetDefaultButton(Control* button) noexcept;
 
     // The forms registry calls this once the window is gone.
     std::function<void(Form*)> OnUnloaded;

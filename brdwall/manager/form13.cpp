@@ -1,0 +1,81 @@
+#include "brdwall/manager/form13.h"
+
+#include "brdwall/manager/core/list_writer.h"
+#include "brdwall/manager/form12.h"
+#include "brdwall/resources/resource.h"
+#include "brdwall/shared/module1.h"
+#include "brdwall/shared/platform.h"
+#include "brdwall/windows/form11.h"
+
+namespace brd {
+
+namespace {
+constexpr char kSaveListSentence[] = "Error occurred when saving items of list to disk, ";
+constexpr char kOriginWallpaper[] = "Wallpaper";
+} // namespace
+
+bool SaveWallpaperList(const std::string& fileName) {
+    std::vector<std::string> entries;
+    if (Form12* manager = Forms().Find<Form12>()) {
+        const int count = manager->lstShow.ListCount();
+        entries.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) entries.push_back(manager->lstShow.List(i));
+    }
+    FailureNote note;
+    if (WriteListFile(G().AppFolder + fileName, entries, note)) return true;
+    Failure f = note.Last();
+    f.Description += " (the list file on disk was left as it was)";
+    Form11::AnswerOk(FailureReportText(kSaveListSentence, f));
+    return false;
+}
+
+Form13::Form13()
+    : imgWarningMessage(*this, {"imgWarningMessage", "", "", 120, 120, 384, 384}, IDI_BRD_WARNING),
+      Label1(*this, {"Label1", "File already exists, overwrite ?", "", 720, 240, 2532, 252}),
+      cmdYes(*this, {"cmdYes", "Yes", "", 1200, 720, 732, 252}),
+      cmdCancel(*this, {"cmdCancel", "Cancel", "", 2280, 720, 732, 252}) {
+    cmdYes.Click = [this] { cmdYes_Click(); };
+    cmdCancel.Click = [this] { cmdCancel_Click(); };
+    // Enter keeps the old file unless "Yes" is chosen on purpose.
+    SetDefaultButton(&cmdCancel);
+}
+
+FormStyle Form13::Style() const {
+    FormStyle s;
+    s.Caption = "Warning Message";
+    s.ClientWidth = 3432;
+    s.ClientHeight = 1152;
+    s.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    s.ExStyle = WS_EX_DLGMODALFRAME;
+    s.CentreOnScreen = true;
+    return s;
+}
+
+void Form13::FileAlreadyExist(const std::string& WhereDoYouComeFrom, const std::string& fFileName) {
+    if (!IsLoaded()) Load();
+    SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    Show();
+    origin_ = WhereDoYouComeFrom;
+    fileName_ = fFileName;
+    Beep();
+}
+
+void Form13::cmdYes_Click() {
+    // The list as it is at this moment is written.
+    if (origin_ == kOriginWallpaper) SaveWallpaperList(fileName_);
+    Unload();
+}
+
+void Form13::cmdCancel_Click() { Unload(); }
+
+bool Form13::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
+    // Escape answers "Cancel".
+    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
+        cmdCancel_Click();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace brd
