@@ -24,8 +24,27 @@ POINT Control::OriginTwips() const noexcept {
     return p;
 }
 
+void Control::Place() {
+    const POINT at = OriginTwips();
+    SetWindowPos(hwnd_, nullptr, owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(spec_.Width),
+                 owner_.ToPixels(spec_.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Control::CreateChild(const char* windowClass, DWORD style, DWORD exStyle) {
     const POINT at = OriginTwips();
+    // Each control starts a keyboard group, except an option button that follows another of
+    // the same container: the arrow keys move among those.
+    bool continuesGroup = false;
+    if (dynamic_cast<OptionButton*>(this)) {
+        const auto& all = owner_.controls_;
+        const auto self = std::find(all.begin(), all.end(), this);
+        if (self != all.begin()) {
+            const auto* previous = dynamic_cast<const OptionButton*>(*(self - 1));
+            continuesGroup = previous && previous->container_ == container_;
+        }
+    }
+    if (!continuesGroup) style |= WS_GROUP;
+    if (continuesGroup) style &= ~static_cast<DWORD>(WS_TABSTOP);
     hwnd_ = CreateWindowExA(exStyle, windowClass, spec_.Caption.c_str(), WS_CHILD | WS_VISIBLE | style,
                             owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(spec_.Width),
                             owner_.ToPixels(spec_.Height), owner_.hWnd(),
@@ -89,6 +108,8 @@ void Control::SetFont(const char* face, int points) {
     GetObjectA(current ? current : owner_.DefaultFont(), sizeof(lf), &lf);
     if (face) lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     if (points > 0) lf.lfHeight = -MulDiv(points, static_cast<int>(owner_.Dpi()), 72);
+    if (face) fontFace_ = face;
+    if (points > 0) fontPoints_ = points;
     unique_hfont font(CreateFontIndirectA(&lf));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font); // the old font is released only once it is no longer in use
@@ -218,16 +239,19 @@ void OptionButton::OnCommand(WORD code) {
 
 // ---- ComboBox ----
 
+void ComboBox::Place() {
+    // The window's height includes the drop-down part, which needs room for the items.
+    const POINT at = OriginTwips();
+    SetWindowPos(hwnd_, nullptr, owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(spec_.Width),
+                 owner_.ToPixels(spec_.Height) * 8, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 ComboBox::ComboBox(Form& owner, ControlSpec spec, Control* container, bool editable)
     : Control(owner, std::move(spec), container), editable_(editable) {}
 
 void ComboBox::Realize() {
     CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | (editable_ ? CBS_DROPDOWN : CBS_DROPDOWNLIST));
-    // The drop-down part needs room for its items.
-    RECT r{};
-    GetWindowRect(hwnd_, &r);
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, owner_.ToPixels(spec_.Height) * 8,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Place();
     for (const auto& item : pending_) SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     pending_.clear();
     SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(pendingIndex_), 0);

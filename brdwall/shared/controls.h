@@ -69,6 +69,8 @@ protected:
     virtual bool OnCtlColor(HDC /*dc*/, LRESULT& /*brush*/) { return false; }
 
     void CreateChild(const char* windowClass, DWORD style, DWORD exStyle = 0);
+    // Puts the window at its designed place and size for the form's DPI.
+    virtual void Place();
     // Absolute position in twips inside the form's client area.
     [[nodiscard]] POINT OriginTwips() const noexcept;
 
@@ -77,7 +79,9 @@ protected:
     Control* container_;
     HWND hwnd_ = nullptr;
     int id_ = 0;
-    unique_hfont font_;
+    unique_hfont font_;   // a font of the control's own, when one was set
+    std::string fontFace_; // what was asked for, to rebuild it at another DPI
+    int fontPoints_ = 0;
 
 private:
     bool emulatedClick_ = false;
@@ -145,6 +149,7 @@ public:
 
 private:
     void Realize() override;
+    void Place() override;
     void OnCommand(WORD code) override;
     std::vector<std::string> pending_; // items added before the window exists
     int pendingIndex_ = -1;

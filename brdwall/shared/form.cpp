@@ -61,6 +61,7 @@ Control* Form::FindControl(HWND h) const noexcept {
 }
 
 UINT Form::Dpi() const noexcept {
+    if (dpi_) return dpi_;
     UINT dpi = hwnd_ ? GetDpiForWindow(hwnd_) : 0;
     if (dpi == 0) {
         HDC dc = GetDC(nullptr);
@@ -85,7 +86,12 @@ void Form::CreateFont() {
     const int systemDpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
     if (systemDpi > 0) ncm.lfMessageFont.lfHeight = MulDiv(ncm.lfMessageFont.lfHeight, Dpi(), systemDpi);
-    font_.reset(CreateFontIndirectA(&ncm.lfMessageFont));
+    unique_hfont font(CreateFontIndirectA(&ncm.lfMessageFont));
+    // Controls switch to the new font before the old one goes.
+    for (Control* c : controls_) {
+        if (c->hWnd() && !c->font_) SendMessageA(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    font_ = std::move(font);
 }
 
 void Form::PlaceWindow(const FormStyle& style) {
@@ -164,6 +170,30 @@ void Form::SetDefaultButton(Control* button) noexcept {
     defaultButton_ = button;
     if (defaultButton_ && defaultButton_->hWnd())
         SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
+void Form::LayOutControls() {
+    for (Control* c : controls_) {
+        if (!c->hWnd()) continue;
+        c->Place();
+        if (c->font_) {
+            // Rebuilt from the new default font, so that a face alone takes the new size too.
+            SendMessageA(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            c->SetFont(c->fontFace_.empty() ? nullptr : c->fontFace_.c_str(), c->fontPoints_);
+        }
+    }
+}
+
+void Form::OnDpiChanged(UINT dpi, const RECT* suggested) {
+    dpi_ = dpi;
+    if (suggested) {
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        PlaceWindow(Style());
+    }
+    CreateFont();
+    LayOutControls();
 }
 
 void Form::Show() {
@@ -289,6 +319,10 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_CLOSE:
         Unload(FormControlMenu);
+        return 0;
+    case WM_DPICHANGED:
+        // Moved to a monitor of another DPI: everything is laid out again from its twips.
+        OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
         return 0;
     default:
         break;

@@ -91,6 +91,9 @@ private:
     [[nodiscard]] Control* FindControl(HWND h) const noexcept;
     void CreateFont();
     void PlaceWindow(const FormStyle& style);
+    // Places and sizes every control, and gives it its font, at the window's present DPI.
+    void LayOutControls();
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
 
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
@@ -102,6 +105,7 @@ private:
     std::vector<Timer*> timers_;
     Control* defaultButton_ = nullptr;
     bool unloading_ = false;
+    UINT dpi_ = 0; // the DPI the window was last told of, 0 until then
 };
 
 // Owns every loaded form. Default instances are created and loaded on first

@@ -160,6 +160,28 @@ TEST(Runtime, PositionsAndSizesAreTwipsAtTheWindowsDpi) {
     Application::DoEvents();
 }
 
+TEST(Runtime, AnotherMonitorsDpiLaysTheWindowOutAgain) {
+    Probe& p = Forms().Get<Probe>();
+    p.chk.SetFont("Arial", 10);
+    const int before = p.ToPixels(1000);
+    RECT suggested{10, 10, 10 + p.ToPixels(4000) * 2, 10 + p.ToPixels(2000) * 2};
+    SendMessageA(p.hWnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(p.Dpi(), 192u);
+    EXPECT_EQ(p.ToPixels(1440), 192);
+    RECT r{};
+    GetWindowRect(p.opt2.hWnd(), &r);
+    MapWindowPoints(nullptr, p.hWnd(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, MulDiv(1800 + 120, 192, 1440));
+    EXPECT_EQ(r.right - r.left, MulDiv(1500, 192, 1440));
+    LOGFONTA lf{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(p.chk.hWnd(), WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    EXPECT_STREQ(lf.lfFaceName, "Arial");
+    EXPECT_EQ(lf.lfHeight, -MulDiv(10, 192, 72)) << "a font of its own keeps its points at the new DPI";
+    EXPECT_GT(p.ToPixels(1000), before);
+    p.Unload();
+    Application::DoEvents();
+}
+
 TEST(Runtime, TimerTicksOnlyWhileEnabled) {
     Probe& p = Forms().Get<Probe>();
     EXPECT_FALSE(WaitFor([&] { return p.ticks > 0; }, 200));
