@@ -16,3 +16,4 @@
 // Bitmaps; the id after each holds the drawing at twice the size.
 #define IDB_BRD_BANNER 20
 #define IDB_BRD_PLACEHOLDER 22
+#define IDB_BRD_NAME 24 // the about window's name picture

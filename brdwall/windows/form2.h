@@ -3,16 +3,22 @@
 
 #include "brdwall/shared/controls.h"
 #include "brdwall/shared/form.h"
+#include "brdwall/shared/text_area.h"
 
 namespace brd {
 
 class Form2 final : public Form {
 public:
     Form2();
+
+    TextArea txtHelp;
     CommandButton cmdOK;
+
+    void cmdOK_Click();
 
 private:
     [[nodiscard]] FormStyle Style() const override;
+    void Form_Load() override;
 };
 
 } // namespace brd

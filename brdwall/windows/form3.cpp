@@ -1,14 +1,56 @@
 #include "brdwall/windows/form3.h"
 
+#include <utility>
+
 #include "brdwall/resources/resource.h"
+#include "brdwall/shared/handles.h"
 
 namespace brd {
 
+namespace {
+
+// The bitmap resource drawn at `width` x `height` pixels, smoothed.
+unique_hbitmap ScaledBitmap(int resource, int width, int height) {
+    unique_hbitmap source(static_cast<HBITMAP>(
+        LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!source) return {};
+    BITMAP bm{};
+    GetObjectA(source.get(), sizeof(bm), &bm);
+    HDC screen = GetDC(nullptr);
+    unique_hbitmap scaled(CreateCompatibleBitmap(screen, width, height));
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HGDIOBJ oldFrom = SelectObject(from, source.get());
+    HGDIOBJ oldTo = SelectObject(to, scaled.get());
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    return scaled;
+}
+
+} // namespace
+
+// The design gives imgMyName 1200, 240, 2136 x 852 twips: its picture's 178 x 71
+// pixels at 120 DPI. The box here is the picture's size at 96 DPI (15 twips a
+// pixel), about the same centre, so that the whole picture shows at any DPI.
+constexpr int kNameBoxWidth = Form3::kNameWidth * 15;
+constexpr int kNameBoxHeight = Form3::kNameHeight * 15;
+
 Form3::Form3()
     : Frame1(*this, {"Frame1", "", "", 120, 0, 4572, 3012}),
+      imgMyName(*this,
+                {"imgMyName", "", "", 1200 - (kNameBoxWidth - 2136) / 2, 240 - (kNameBoxHeight - 852) / 2,
+                 kNameBoxWidth, kNameBoxHeight},
+                IDB_BRD_NAME, &Frame1),
       imgFlowerIcon(*this, {"imgFlowerIcon", "", "", 360, 1800, 480, 480}, IDI_BRD_FLOWER, &Frame1),
+      Label3(*this, {"Label3", "Fresh wallpaper, by itself.", "", 2040, 2040, 2412, 372}, &Frame1),
       cmdOK(*this, {"cmdOK", "OK", "", 240, 2520, 4000, 252}, &Frame1) {
-    cmdOK.Click = [this] { Unload(); };
+    cmdOK.Click = [this] { cmdOK_Click(); };
     SetDefaultButton(&cmdOK);
 }
 
@@ -19,7 +61,22 @@ FormStyle Form3::Style() const {
     s.ClientHeight = 3120;
     s.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     s.CentreOnScreen = true;
+    s.IconResource = IDI_BRD_FLOWER;
     return s;
 }
+
+// Everything shown is fixed; only the name picture is fitted to the DPI. The
+// drawings exist at 1x and 2x; other sizes are scaled from the 2x drawing
+// (from the 1x one below 96 DPI).
+void Form3::Form_Load() {
+    const SIZE room = imgMyName.Room();
+    BITMAP bm{};
+    GetObjectA(imgMyName.Picture(), sizeof(bm), &bm);
+    if (bm.bmWidth == room.cx && bm.bmHeight == room.cy) return;
+    const int source = room.cx > kNameWidth ? IDB_BRD_NAME + 1 : IDB_BRD_NAME;
+    if (unique_hbitmap scaled = ScaledBitmap(source, room.cx, room.cy)) imgMyName.SetPicture(std::move(scaled));
+}
+
+void Form3::cmdOK_Click() { Unload(); }
 
 } // namespace brd

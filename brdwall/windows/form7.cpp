@@ -1,15 +1,48 @@
 #include "brdwall/windows/form7.h"
 
+#include <initializer_list>
+
+#include "brdsave/core/settings_rules.h"
 #include "brdwall/resources/resource.h"
+#include "brdwall/shared/handles.h"
 #include "brdwall/shared/module1.h"
+#include "brdwall/shared/platform.h"
 
 namespace brd {
 
+namespace {
+
+// True when root's Run value holds `data` already (paths compare without regard to case).
+bool RunValueHolds(HKEY root, const std::string& data) {
+    std::string stored(data.size() + 1, '\0');
+    DWORD size = static_cast<DWORD>(stored.size());
+    return RegGetValueA(root, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, stored.data(), &size) == ERROR_SUCCESS &&
+           lstrcmpiA(stored.c_str(), data.c_str()) == 0;
+}
+
+} // namespace
+
+std::string RunValueData(const std::string& folder) {
+    std::string data = folder;
+    if (!data.ends_with('\\')) data += '\\';
+    return data + kRunValueName;
+}
+
 Form7::Form7()
-    : Frame3(*this, {"Frame3", "Font (it will take effect when Brindle starts next time)", "", 120, 2400, 5052, 1332}),
+    : fraLoadBrd(*this, {"fraLoadBrd", "Load Me", "", 120, 120, 5052, 2172}),
+      lblLoadBrd(*this, {"lblLoadBrd", "", "", 480, 240, 4212, 732}, &fraLoadBrd),
+      cmdRun(*this, {"cmdRun", "Run me when Windows starts", "", 480, 1080, 4212, 372}, &fraLoadBrd),
+      cmdNoRun(*this, {"cmdNoRun", "Don't run me when Windows starts", "", 480, 1560, 4212, 372}, &fraLoadBrd),
+      Frame3(*this, {"Frame3", "Font (it will take effect when Brindle starts next time)", "", 120, 2400, 5052, 1332}),
       optFont1(*this, {"optFont", "Use Arial font", "", 240, 240, 4500, 300}, &Frame3, 1),
       optFont2(*this, {"optFont", "Enlarge", "", 240, 600, 4500, 300}, &Frame3, 2),
-      optFont3(*this, {"optFont", "Normal", "", 240, 960, 4500, 300}, &Frame3, 3) {}
+      optFont3(*this, {"optFont", "Normal", "", 240, 960, 4500, 300}, &Frame3, 3),
+      cmdClose(*this, {"cmdClose", "Close", "", 4200, 4080, 732, 372}) {
+    optFont1.Click = optFont2.Click = optFont3.Click = [this](int index) { optFont_Click(index); };
+    cmdRun.Click = [this] { cmdRun_Click(); };
+    cmdNoRun.Click = [this] { cmdNoRun_Click(); };
+    cmdClose.Click = [this] { cmdClose_Click(); };
+}
 
 OptionButton& Form7::optFont(int index) {
     switch (index) {
@@ -29,9 +62,87 @@ FormStyle Form7::Style() const {
 }
 
 void Form7::Form_Load() {
-    // Scheme 0 (no font record read) shows as "Normal".
+    // Selecting runs optFont_Click, so a scheme of 0 (no font record read) becomes 3 here.
     const int scheme = G().FontScheme;
-    optFont(scheme >= 1 && scheme <= 3 ? scheme : 3).SetValue(true);
+    optFont(scheme == 1 || scheme == 2 ? scheme : 3).SetValue(true);
+    ApplySettingsFont();
+}
+
+bool Form7::Form_QueryUnload(UnloadMode /*mode*/) {
+    // Every close stores the scheme; a failure leaves the file as it was, unreported.
+    WriteFontRecord(G().AppFolder, G().SettingsBuffer, G().FontScheme);
+    return false;
+}
+
+// The fonts follow the record as stored, not a choice made since: a new
+// choice takes effect at the next start, as the frame's caption says.
+void Form7::ApplySettingsFont() {
+    if (!FileExists(G().AppFolder + kSettingsFileName)) return;
+    switch (ReadFontScheme(G().AppFolder)) {
+    case 1: SetSettingsFontName("Arial"); break;
+    case 2:
+        SetSettingsFontName("Times New Roman");
+        for (Control* c : std::initializer_list<Control*>{&cmdClose, &Frame3, &optFont1, &optFont2, &optFont3})
+            c->SetFont(nullptr, 10);
+        break;
+    default: break;
+    }
+}
+
+void Form7::SetSettingsFontName(const char* name) {
+    for (Control* c : std::initializer_list<Control*>{&cmdClose, &Frame3, &optFont1, &optFont2, &optFont3})
+        c->SetFont(name, 0);
+}
+
+void Form7::optFont_Click(int Index) { G().FontScheme = static_cast<std::int16_t>(Index); }
+
+void Form7::cmdClose_Click() { Unload(); }
+
+bool Form7::SetRunValue(HKEY root, const std::string& valueName, const std::string& data) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExA(root, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const unique_hkey key(raw);
+    // The length counts the terminating NUL.
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool Form7::DeleteRunValue(HKEY root, const std::string& keyName, const std::string& valueName) {
+    HKEY raw = nullptr;
+    const LSTATUS opened = RegOpenKeyExA(root, keyName.c_str(), 0, KEY_SET_VALUE, &raw);
+    if (opened == ERROR_SUCCESS) {
+        const unique_hkey key(raw);
+        const LSTATUS deleted = RegDeleteValueA(key.get(), valueName.c_str());
+        return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    }
+    if (opened == ERROR_FILE_NOT_FOUND) return true;
+    // A key we may not change is fine as long as it holds no such value.
+    return RegGetValueA(root, keyName.c_str(), valueName.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_FILE_NOT_FOUND;
+}
+
+void Form7::cmdRun_Click() {
+    const std::string data = RunValueData(AppPath());
+    const char* answer = kRunNotDone;
+    if (SetRunValue(MachineRunRoot, kRunValueName, data) || RunValueHolds(MachineRunRoot, data)) {
+        // A per-user value as well would start the program twice at logon.
+        DeleteRunValue(UserRunRoot, kRunKey, kRunValueName);
+        answer = kRunDone;
+    } else if (SetRunValue(UserRunRoot, kRunValueName, data)) {
+        answer = kRunDoneForThisUser;
+    }
+    lblLoadBrd.SetCaption(lblLoadBrd.Caption() + answer);
+    Beep();
+}
+
+void Form7::cmdNoRun_Click() {
+    // Both are always tried; "done" only when neither value is left.
+    const bool machineGone = DeleteRunValue(MachineRunRoot, kRunKey, kRunValueName);
+    const bool userGone = DeleteRunValue(UserRunRoot, kRunKey, kRunValueName);
+    lblLoadBrd.SetCaption(lblLoadBrd.Caption() + (machineGone && userGone ? kRunDone : kRunNotDone));
+    Beep();
 }
 
 } // namespace brd

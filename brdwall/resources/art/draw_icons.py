@@ -29,9 +29,13 @@ rendered from the same shapes:
   banner.bmp       57x22 landscape strip: sky, sun, cloud, green hills.
   placeholder.bmp  105x89 light placeholder with a thin border and a
                    framed mountain-and-sun symbol in soft colours.
+  name.bmp         178x71 name picture of the about window: "Brindle"
+                   above "Wallpaper Changer" in our own rounded lettering,
+                   on light paper, between them a fine rule with a dot.
 
 Run from the repository root:  python3 brdwall/resources/art/draw_icons.py
-(an optional argument names another output folder).
+(an optional argument names another output folder; "--only name" draws
+only the name picture, in a few seconds instead of about a minute).
 """
 
 import math
@@ -872,6 +876,164 @@ def placeholder_layers():
 
 
 # --------------------------------------------------------------------------
+# The name picture of the about window: "Brindle" above "Wallpaper Changer",
+# lettered in a rounded geometric hand of our own (strokes of even width
+# with round ends, made of lines, arcs and dots), on light paper, with a
+# fine rule between the two lines.  Each pixel's coverage comes from its distance to the nearest
+# stroke, so the letters stay smooth at any size without supersampling.
+# --------------------------------------------------------------------------
+
+NAME_PAPER = rgb("fbfaf6")
+NAME_PAPER_LOW = rgb("eef3ef")
+NAME_EDGE = rgb("c5ccc8")
+NAME_TITLE = rgb("2e4a5c")
+NAME_SUBTITLE = rgb("4f7566")
+NAME_RULE = rgb("b9c7bf")
+NAME_DOT = rgb("e0a93a")
+
+# Letter heights in x-heights: ascender, capitals, descender.
+ASCENDER = 1.42
+CAPITAL = 1.36
+DESCENDER = -0.45
+
+
+def glyph(ch, w):
+    """Strokes and advance of one letter, in x-heights, y upwards, baseline
+    at 0, for a stroke width w.  A stroke is ("L", x0, y0, x1, y1), a line;
+    ("A", cx, cy, r, a0, a1), an arc counter-clockwise from a0 to a1
+    degrees; or ("D", cx, cy, r), a dot.  Centre lines are inset by half a
+    stroke so that the outer edges meet the baseline and the x-height."""
+    h = w / 2.0
+    r = 0.5 - h
+    bowl = ("A", 0.5, 0.5, r, 0.0, 360.0)
+    arch = ("A", 0.5, 0.5, r, 0.0, 180.0)
+    if ch == " ":
+        return [], 0.55
+    if ch == "a":
+        return [bowl, ("L", 1 - h, h, 1 - h, 1 - h)], 1.0
+    if ch == "d":
+        return [bowl, ("L", 1 - h, h, 1 - h, ASCENDER - h)], 1.0
+    if ch == "p":
+        return [bowl, ("L", h, DESCENDER + h, h, 1 - h)], 1.0
+    if ch == "g":
+        return [bowl, ("L", 1 - h, 1 - h, 1 - h, -0.02),
+                ("A", 0.5, -0.02, r * 0.86, 205.0, 360.0)], 1.0
+    if ch == "e":
+        return [("A", 0.5, 0.5, r, 0.0, 318.0),
+                ("L", h, 0.5, 1 - h, 0.5)], 1.0
+    if ch == "n":
+        return [("L", h, h, h, 1 - h), arch, ("L", 1 - h, 0.5, 1 - h, h)], 1.0
+    if ch == "h":
+        return [("L", h, h, h, ASCENDER - h), arch,
+                ("L", 1 - h, 0.5, 1 - h, h)], 1.0
+    if ch == "r":
+        return [("L", h, h, h, 1 - h), ("A", 0.5, 0.5, r, 62.0, 180.0)], 0.74
+    if ch == "i":
+        return [("L", h, h, h, 1 - h), ("D", h, 1.3, h * 1.12)], w
+    if ch == "l":
+        return [("L", h, h, h, ASCENDER - h)], w
+    if ch == "C":
+        c = CAPITAL / 2.0
+        return [("A", c, c, c - h, 42.0, 318.0)], CAPITAL * 0.92
+    if ch == "W":
+        wd = 1.9
+        pts = [(h, CAPITAL - h), (0.26 * wd, h), (0.5 * wd, CAPITAL - h),
+               (0.74 * wd, h), (wd - h, CAPITAL - h)]
+        return [("L", ax, ay, bx, by)
+                for (ax, ay), (bx, by) in zip(pts, pts[1:])], wd
+    if ch == "B":
+        mid = 0.56 * CAPITAL
+        rt = (CAPITAL - h - mid) / 2.0
+        rb = (mid - h) / 2.0
+        xt, xb = 0.86 - h - rt, 0.96 - h - rb
+        return [("L", h, h, h, CAPITAL - h),
+                ("L", h, CAPITAL - h, xt, CAPITAL - h),
+                ("A", xt, mid + rt, rt, -90.0, 90.0),
+                ("L", h, mid, xb, mid),
+                ("A", xb, h + rb, rb, -90.0, 90.0),
+                ("L", h, h, xb, h)], 0.96
+    raise ValueError("no letter drawn for %r" % ch)
+
+
+def stroke_distance(s, x, y):
+    """Distance from (x, y) to the centre line of stroke s."""
+    if s[0] == "L":
+        _, ax, ay, bx, by = s
+        vx, vy = bx - ax, by - ay
+        vv = vx * vx + vy * vy
+        px, py = x - ax, y - ay
+        t = max(0.0, min(1.0, (px * vx + py * vy) / vv)) if vv else 0.0
+        return math.hypot(px - vx * t, py - vy * t)
+    if s[0] == "D":
+        _, cx, cy, r = s
+        return max(0.0, math.hypot(x - cx, y - cy) - r)
+    _, cx, cy, r, a0, a1 = s
+    dx, dy = x - cx, y - cy
+    if a1 - a0 >= 360.0 or (math.degrees(math.atan2(dy, dx)) - a0) % 360.0 \
+            <= a1 - a0:
+        return abs(math.hypot(dx, dy) - r)
+    ends = [(cx + r * math.cos(math.radians(a)),
+             cy + r * math.sin(math.radians(a))) for a in (a0, a1)]
+    return min(math.hypot(x - ex, y - ey) for ex, ey in ends)
+
+
+def lettering(text, w, spacing):
+    """Strokes of a line of text in x-heights (y up) and its width."""
+    strokes, x = [], 0.0
+    for i, ch in enumerate(text):
+        marks, advance = glyph(ch, w)
+        for s in marks:
+            if s[0] == "A":
+                strokes.append(("A", s[1] + x) + s[2:])
+            elif s[0] == "D":
+                strokes.append(("D", s[1] + x) + s[2:])
+            else:
+                strokes.append(("L", s[1] + x, s[2], s[3] + x, s[4]))
+        x += advance + (spacing if i + 1 < len(text) else 0.0)
+    return strokes, x
+
+
+def name_picture(width=178, height=71, scale=1.0):
+    """The name picture at `scale` times its 178x71 layout."""
+    lines = []  # (strokes, x-height px, half stroke, left, baseline, colour)
+    for text, xh, w, spacing, baseline, colour in (
+            ("Brindle", 15.0, 0.2, 0.3, 32.0, NAME_TITLE),
+            ("Wallpaper Changer", 7.2, 0.2, 0.36, 58.5, NAME_SUBTITLE)):
+        strokes, run = lettering(text, w, spacing)
+        left = (width - run * xh) / 2.0
+        lines.append((strokes, xh, w / 2.0, left, baseline, colour))
+    rule_y, rule_half, gap = 41.5, 34.0, 5.0
+    img = []
+    px_size = 1.0 / scale  # one pixel in layout units
+    cols, rows, edge = round(width * scale), round(height * scale), round(scale)
+    for py in range(rows):
+        row = []
+        y = (py + 0.5) * px_size
+        for px in range(cols):
+            x = (px + 0.5) * px_size
+            colour = mix(NAME_PAPER, NAME_PAPER_LOW, y / height)
+            # The fine rule, broken in the middle by a small golden dot.
+            dx = abs(x - width / 2.0)
+            if gap < dx < rule_half:
+                cover = max(0.0, min(1.0, 0.5 * scale - abs(y - rule_y) * scale
+                                     + 0.5))
+                colour = mix(colour, NAME_RULE, cover)
+            dot = math.hypot(x - width / 2.0, y - rule_y) - 1.6
+            colour = mix(colour, NAME_DOT, 0.5 - dot * scale)
+            for strokes, xh, hw, left, base, ink in lines:
+                fx, fy = (x - left) / xh, (base - y) / xh
+                if not (-0.5 < fx and DESCENDER - 0.5 < fy < ASCENDER + 0.5):
+                    continue
+                d = min(stroke_distance(s, fx, fy) for s in strokes) - hw
+                colour = mix(colour, ink, 0.5 - d * xh * scale)
+            if min(px, py, cols - 1 - px, rows - 1 - py) < edge:
+                colour = NAME_EDGE
+            row.append(colour + (1.0,))
+        img.append(row)
+    return img
+
+
+# --------------------------------------------------------------------------
 # Palette reduction (deterministic median cut)
 # --------------------------------------------------------------------------
 
@@ -1051,9 +1213,7 @@ def write_bmp(path, img):
 
 # --------------------------------------------------------------------------
 
-def main():
-    out_dir = sys.argv[1] if len(sys.argv) > 1 else OUT_DIR
-
+def draw_all_but_name(out_dir):
     flower_32 = render(flower_layers(), 32)
     xclock_32 = render(cross_badge_layers() + flower_layers(), 32)
     flower_16 = from_grid(grid_rows(FLOWER_16))
@@ -1093,6 +1253,23 @@ def main():
                   render_rect(layers, w, h))
         write_bmp(os.path.join(out_dir, name + "@2x.bmp"),
                   render_rect(layers, 2 * w, 2 * h, scale=2.0))
+
+
+def main():
+    args = sys.argv[1:]
+    only = None
+    if "--only" in args:
+        i = args.index("--only")
+        only = args[i + 1] if i + 1 < len(args) else ""
+        del args[i:i + 2]
+        if only != "name":
+            sys.exit("--only takes one of: name")
+    out_dir = args[0] if args else OUT_DIR
+
+    if only is None:
+        draw_all_but_name(out_dir)
+    write_bmp(os.path.join(out_dir, "name.bmp"), name_picture())
+    write_bmp(os.path.join(out_dir, "name@2x.bmp"), name_picture(scale=2.0))
 
 
 if __name__ == "__main__":

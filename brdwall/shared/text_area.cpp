@@ -1,0 +1,14 @@
+#include "brdwall/shared/text_area.h"
+
+namespace brd {
+
+TextArea::TextArea(Form& owner, ControlSpec spec, Control* container, bool readOnly)
+    : Control(owner, std::move(spec), container), readOnly_(readOnly) {}
+
+void TextArea::Realize() {
+    DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+    if (readOnly_) style |= ES_READONLY;
+    CreateChild("EDIT", style, WS_EX_CLIENTEDGE);
+}
+
+} // namespace brd
