@@ -25,6 +25,7 @@ constexpr char kTmpFileName[] = "tmpFile.bmp";
 constexpr char kConversionSentence[] = "Error occurred when preparing the next wallpaper, ";
 constexpr char kScheduleSentence[] = "Error occurred when counting the next change, ";
 constexpr char kSwitchSentence[] = "Error occurred when switching the automatic change, ";
+constexpr int kMaxMissingFileWarnings = 10;
 
 // The wallpaper list box as the order logic sees it.
 class ListBoxEntries final : public IWallpaperList {
@@ -327,13 +328,19 @@ void Form12::DropMissingFiles() {
     ListBoxEntries entries(lstShow);
     MissingFileActions actions;
     actions.Exists = [](const std::string& path) { return FileExists(path); };
-    actions.Warn = [](const std::string& text) { Form11::AnswerOk(text); };
+    // One warning window per missing file, but not thousands of them when a whole folder is gone.
+    int warned = 0;
+    actions.Warn = [&warned](const std::string& text) {
+        if (++warned <= kMaxMissingFileWarnings) Form11::AnswerOk(text);
+    };
     actions.OneLeft = [this] {
         ckEvery.SetValue(0);
         ckEvery.SetEnabled(false);
         cbInterval.SetEnabled(true);
     };
     brd::DropMissingFiles(NextShowIndex_, entries, actions, WindowsFolderPath_, UserFolderPath_);
+    if (warned > kMaxMissingFileWarnings)
+        Form11::AnswerOk(std::to_string(warned - kMaxMissingFileWarnings) + " more files not found");
 }
 
 void Form12::ConvertToBitmap() {

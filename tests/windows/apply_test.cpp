@@ -9,6 +9,8 @@
 namespace brd::test {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 class Apply : public ManagerTest {
 protected:
     // Loads the window with `entries` in its list and "priority" or "random" chosen.
@@ -110,6 +112,28 @@ TEST_F(Apply, MissingNextFileIsDroppedWithOneWarning) {
     EXPECT_EQ(f.ckEvery.Value(), 0);
     EXPECT_FALSE(f.ckEvery.Enabled());
     EXPECT_TRUE(f.cbInterval.Enabled());
+}
+
+TEST_F(Apply, EveryFileMissingEmptiesTheListWithBoundedWarnings) {
+    for (int n : {3, 14}) {
+        Strings entries;
+        for (int i = 0; i < n; ++i) entries.push_back(PlaceInWindows("blue.bmp", "brdtest_m" + std::to_string(i) + ".bmp"));
+        Form12& f = Load(entries);
+        for (const auto& e : entries) std::filesystem::remove(std::filesystem::path(windows) / e);
+        f.optOption_Click(1);
+        EXPECT_EQ(f.lstShow.ListCount(), 0);
+        const auto warnings = WarningTexts();
+        if (n == 3) {
+            EXPECT_EQ(warnings.size(), 3u) << "one warning for each missing file";
+        } else {
+            // Ten named, then one for the rest.
+            ASSERT_EQ(warnings.size(), 11u);
+            EXPECT_EQ(std::count(warnings.begin(), warnings.end(), "4 more files not found"), 1);
+        }
+        G().NextShowAt = -1; // so that closing unloads rather than hides
+        f.Unload();
+        CloseWarnings();
+    }
 }
 
 TEST_F(Apply, UndecodablePictureWarnsAndChangesNothing) {
