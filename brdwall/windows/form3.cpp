@@ -33,6 +33,8 @@ unique_hbitmap ScaledBitmap(int resource, int width, int height) {
     return scaled;
 }
 
+constexpr UINT kFitNamePicture = WM_APP + 1;
+
 } // namespace
 
 // The design gives imgMyName 1200, 240, 2136 x 852 twips: its picture's 178 x 71
@@ -65,10 +67,26 @@ FormStyle Form3::Style() const {
     return s;
 }
 
-// Everything shown is fixed; only the name picture is fitted to the DPI. The
-// drawings exist at 1x and 2x; other sizes are scaled from the 2x drawing
+// Everything shown is fixed; only the name picture is fitted to the DPI.
+void Form3::Form_Load() { FitNamePicture(); }
+
+bool Form3::HandleMessage(UINT msg, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& result) {
+    if (msg == WM_DPICHANGED) {
+        // The window lays its controls out again first; the picture follows once that is done.
+        PostMessageA(hWnd(), kFitNamePicture, 0, 0);
+        return false;
+    }
+    if (msg == kFitNamePicture) {
+        FitNamePicture();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// The drawings exist at 1x and 2x; other sizes are scaled from the 2x drawing
 // (from the 1x one below 96 DPI).
-void Form3::Form_Load() {
+void Form3::FitNamePicture() {
     const SIZE room = imgMyName.Room();
     BITMAP bm{};
     GetObjectA(imgMyName.Picture(), sizeof(bm), &bm);

@@ -25,6 +25,9 @@ public:
 private:
     [[nodiscard]] FormStyle Style() const override;
     void Form_Load() override;
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // Shows the name picture whole at the window's present DPI.
+    void FitNamePicture();
 };
 
 } // namespace brd

@@ -280,13 +280,22 @@ TEST_F(AuxWindows, HelpShowsItsTwentyTwoLinesOnceAtEveryOpeningAndKeepsEnter) {
 TEST_F(AuxWindows, AboutShowsTheWholeNamePictureTheFlowerAndOneLineAndEnterPressesOk) {
     Form3& f = Forms().Get<Form3>();
     f.Show();
-    BITMAP shown{};
-    ASSERT_TRUE(GetObjectA(f.imgMyName.Picture(), sizeof(shown), &shown));
-    RECT box{};
-    GetClientRect(f.imgMyName.hWnd(), &box);
-    EXPECT_EQ(shown.bmWidth, MulDiv(178, static_cast<int>(f.Dpi()), 96));
-    EXPECT_EQ(shown.bmHeight, MulDiv(71, static_cast<int>(f.Dpi()), 96));
-    EXPECT_EQ(std::pair(box.right, box.bottom), std::pair(shown.bmWidth, shown.bmHeight)) << "not cropped";
+    // The whole picture, at its 96 DPI size scaled to the window's DPI, also after a move to a 150% monitor.
+    for (const int dpi : {0, 144}) {
+        if (dpi) {
+            RECT at{};
+            GetWindowRect(f.hWnd(), &at);
+            SendMessageA(f.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&at));
+            Application::DoEvents();
+        }
+        BITMAP shown{};
+        ASSERT_TRUE(GetObjectA(f.imgMyName.Picture(), sizeof(shown), &shown));
+        RECT box{};
+        GetClientRect(f.imgMyName.hWnd(), &box);
+        EXPECT_EQ(shown.bmWidth, MulDiv(178, static_cast<int>(f.Dpi()), 96)) << dpi;
+        EXPECT_EQ(shown.bmHeight, MulDiv(71, static_cast<int>(f.Dpi()), 96)) << dpi;
+        EXPECT_EQ(std::pair(box.right, box.bottom), std::pair(shown.bmWidth, shown.bmHeight)) << "not cropped";
+    }
     EXPECT_NE(f.imgFlowerIcon.Icon(), nullptr);
 
     // Label3's text fits its width: one line.
