@@ -498,27 +498,67 @@ void Image::Realize() {
 PictureBox::PictureBox(Form& owner, ControlSpec spec, int bitmapResource, Control* container)
     : Control(owner, std::move(spec), container), bitmapResource_(bitmapResource) {}
 
-void PictureBox::Realize() {
-    CreateChild("STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY);
-    if (bitmapResource_ && !bitmap_) {
-        // A drawing at twice the size exists for high DPI (resource id + 1).
-        const bool large = owner_.Dpi() >= 144;
-        HANDLE image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_ + (large ? 1 : 0)),
-                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-        if (!image && large)
-            image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_), IMAGE_BITMAP, 0, 0,
-                               LR_CREATEDIBSECTION);
-        bitmap_.reset(static_cast<HBITMAP>(image));
-    }
-    const RECT before = [this] {
-        RECT r{};
-        GetWindowRect(hwnd_, &r);
-        return r;
-    }();
+namespace {
+
+// A copy of `source` scaled down to fit width x height with its proportions kept; null when it fits.
+unique_hbitmap ScaledToFit(HBITMAP source, int width, int height) {
+    BITMAP bm{};
+    if (!GetObjectA(source, sizeof(bm), &bm) || (bm.bmWidth <= width && bm.bmHeight <= height)) return {};
+    const double scale = std::min(static_cast<double>(width) / bm.bmWidth, static_cast<double>(height) / bm.bmHeight);
+    const int w = std::max(1, static_cast<int>(bm.bmWidth * scale + 0.5));
+    const int h = std::max(1, static_cast<int>(bm.bmHeight * scale + 0.5));
+    HDC screen = GetDC(nullptr);
+    unique_hbitmap scaled(CreateCompatibleBitmap(screen, w, h));
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, scaled.get());
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, w, h, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    return scaled;
+}
+
+} // namespace
+
+void PictureBox::LoadResourcePicture() {
+    // A drawing at twice the size exists for high DPI (resource id + 1).
+    const bool large = owner_.Dpi() >= 144;
+    HANDLE image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_ + (large ? 1 : 0)),
+                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    if (!image && large)
+        image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_), IMAGE_BITMAP, 0, 0,
+                           LR_CREATEDIBSECTION);
+    unique_hbitmap loaded(static_cast<HBITMAP>(image));
+    const SIZE room = Room();
+    if (unique_hbitmap scaled = ScaledToFit(loaded.get(), room.cx, room.cy)) loaded = std::move(scaled);
+    bitmap_ = std::move(loaded);
+    showingResource_ = true;
+}
+
+void PictureBox::Display() {
     SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
     // Keep the box its designed size whatever the picture's size.
-    SetWindowPos(hwnd_, nullptr, 0, 0, before.right - before.left, before.bottom - before.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE room = Room();
+    SetWindowPos(hwnd_, nullptr, 0, 0, room.cx, room.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void PictureBox::Realize() {
+    CreateChild("STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY);
+    if (bitmapResource_ && !bitmap_) LoadResourcePicture();
+    Display();
+}
+
+void PictureBox::Place() {
+    Control::Place();
+    if (showingResource_) LoadResourcePicture();
+    Display();
 }
 
 SIZE PictureBox::Room() const noexcept {
@@ -527,13 +567,11 @@ SIZE PictureBox::Room() const noexcept {
 
 void PictureBox::SetPicture(unique_hbitmap bitmap) {
     if (!hwnd_) owner_.Load();
+    // Shown first, so that the old picture is no longer in use when it goes.
+    unique_hbitmap old = std::move(bitmap_);
     bitmap_ = std::move(bitmap);
-    if (hwnd_) {
-        SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
-        const SIZE room = Room();
-        SetWindowPos(hwnd_, nullptr, 0, 0, room.cx, room.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        InvalidateRect(hwnd_, nullptr, TRUE);
-    }
+    showingResource_ = false;
+    if (hwnd_) Display();
 }
 
 // ---- Frame ----

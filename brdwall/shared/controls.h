@@ -250,7 +250,12 @@ public:
 
 private:
     void Realize() override;
+    void Place() override;
+    // Loads the resource drawing that suits the DPI, scaled down to the box when larger.
+    void LoadResourcePicture();
+    void Display();
     int bitmapResource_;
+    bool showingResource_ = false;
     unique_hbitmap bitmap_;
 };
 
