@@ -1,7 +1,9 @@
 # make run   set up, build the Windows program and start it in a Wine desktop
 # make test  set up, build both presets and run every test
 # make stop  end the program started by `make run` and its Wine desktop
-.PHONY: all setup host windows build test run stop format clean
+# make bench build the Windows preset and time the JPEG to bitmap conversion
+#            against djpeg (BENCH_ARGS="10 --phases": runs, step-by-step timings)
+.PHONY: all setup host windows build test run stop bench format clean
 
 all: build
 
@@ -26,6 +28,9 @@ run: windows
 
 stop:
 	@scripts/run.sh --stop
+
+bench: windows
+	@scripts/bench-convert.sh $(BENCH_ARGS)
 
 format:
 	find brdsave brdwall tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
