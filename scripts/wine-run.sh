@@ -63,6 +63,15 @@ ensure_prefix() {
         "$wineserver_bin" -w
         touch "$WINEPREFIX/.brd-ready"
     fi
+    if [ ! -f "$WINEPREFIX/.brd-nodebugger" ]; then
+        # A crashing test program ends at once instead of starting the debugger, which
+        # would wait for ever and keep the test run from finishing.
+        "$wine_bin" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+            </dev/null >>"$state/wineboot.log" 2>&1
+        "$wine_bin" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 0 /f \
+            </dev/null >>"$state/wineboot.log" 2>&1
+        touch "$WINEPREFIX/.brd-nodebugger"
+    fi
     # A persistent server makes each later Wine process start in a fraction of a second.
     "$wineserver_bin" -p </dev/null >/dev/null 2>&1 || true
     # Start Wine's own services and the virtual desktop detached from our output:

@@ -115,14 +115,34 @@ void Control::SetFont(const char* face, int points) {
     font_ = std::move(font); // the old font is released only once it is no longer in use
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
-    auto* c = reinterpret_cast<Control*>(self);
+void Control::Hook() {
+    // Classic subclassing: the library's subclass chain costs far more per message, which
+    // tells when a list takes thousands of items.
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    baseProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::ControlProc)));
+}
+
+LRESULT Control::CallBase(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
+    return CallWindowProcA(baseProc_, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* c = reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!c || !c->baseProc_) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
+        // The tool tips see the mouse through us.
+        if (HWND tip = c->owner_.tooltip_) {
+            MSG m{hwnd, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
+            SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+        }
+    }
     switch (msg) {
     case BM_CLICK: {
         // BM_CLICK presses the button through made-up mouse messages: no real release.
         const bool outer = !c->emulatedClick_;
         c->emulatedClick_ = true;
-        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
         if (outer) c->emulatedClick_ = false;
         return r;
     }
@@ -131,7 +151,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_MBUTTONUP: {
         // The control's own handling comes first, so that a button's Click
         // runs before its MouseUp.
-        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
         if (c->MouseUp && c->hwnd_ == hwnd && !c->emulatedClick_) {
             const int button = msg == WM_LBUTTONUP ? LeftButton : msg == WM_RBUTTONUP ? RightButton : MiddleButton;
             int shift = 0;
@@ -147,7 +167,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         if (c->KeyDown && lp) {
             const MSG* m = reinterpret_cast<const MSG*>(lp);
             if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
-                return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTMESSAGE;
+                return c->CallBase(hwnd, msg, wp, lp) | DLGC_WANTMESSAGE;
         }
         break;
     case WM_KEYDOWN:
@@ -160,13 +180,18 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
             c->KeyDown(static_cast<int>(wp), shift);
         }
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, &Control::SubclassProc, id);
-        break;
+    case WM_NCDESTROY: {
+        // The window goes: give it back its own procedure and forget the control.
+        const WNDPROC base = c->baseProc_;
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        c->baseProc_ = nullptr;
+        return CallWindowProcA(base, hwnd, msg, wp, lp);
+    }
     default:
         break;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return c->CallBase(hwnd, msg, wp, lp);
 }
 
 // ---- CommandButton ----
@@ -401,11 +426,25 @@ int ListBox::SelCount() const noexcept {
 
 void ListBox::SetItems(std::vector<std::string> items) {
     if (sorted_) {
-        // The order a sorted list box keeps: case-insensitive, as the system compares.
-        std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-            return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-                   CSTR_LESS_THAN;
-        });
+        // The order a sorted list box keeps: case-insensitive, as the system compares. Sort keys
+        // are made once per item and compared bytewise, which gives the same order far faster.
+        std::vector<std::pair<std::string, std::size_t>> keys;
+        keys.reserve(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const int n = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, items[i].c_str(), -1,
+                                       nullptr, 0);
+            std::string key(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+            if (n > 0)
+                LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, items[i].c_str(), -1,
+                             reinterpret_cast<LPSTR>(key.data()), n);
+            keys.emplace_back(std::move(key), i);
+        }
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> sorted;
+        sorted.reserve(items.size());
+        for (const auto& k : keys) sorted.push_back(std::move(items[k.second]));
+        items = std::move(sorted);
     }
     if (!hwnd_) {
         pending_ = std::move(items);

@@ -85,8 +85,11 @@ protected:
 
 private:
     bool emulatedClick_ = false;
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                         DWORD_PTR self);
+    WNDPROC baseProc_ = nullptr;
+    // Routes the window's messages through ControlProc; the form calls it once the window exists.
+    void Hook();
+    LRESULT CallBase(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const;
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 };
 
 class CommandButton final : public Control {

@@ -138,7 +138,7 @@ void Form::Load() {
         c->Realize();
         if (c->hWnd()) {
             SendMessageA(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-            SetWindowSubclass(c->hWnd(), &Control::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(c));
+            c->Hook();
         }
     }
     for (Control* c : controls_) {
@@ -150,7 +150,7 @@ void Form::Load() {
         }
         TTTOOLINFOA ti{};
         ti.cbSize = sizeof(ti);
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.uFlags = TTF_IDISHWND; // the controls relay their mouse messages
         ti.hwnd = hwnd_;
         ti.uId = reinterpret_cast<UINT_PTR>(c->hWnd());
         ti.lpszText = const_cast<char*>(c->Spec().ToolTip.c_str());

@@ -21,6 +21,28 @@ std::wstring WidePath(const std::string& path) {
     return w;
 }
 
+// Copies a 24bppBGR source into top-down rows of 4 bytes per pixel, a band of rows at a time,
+// so that no full-size intermediate copy of the picture is made.
+HRESULT CopyBgrAsBgrx(IWICBitmapSource& source, UINT width, UINT height, std::uint8_t* bgrx) {
+    const UINT stride = width * 3;
+    const UINT band = std::clamp<UINT>((1u << 20) / stride, 1, height);
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(stride) * band);
+    for (UINT y = 0; y < height; y += band) {
+        const UINT count = std::min(band, height - y);
+        const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(count)};
+        const HRESULT hr = source.CopyPixels(&rect, stride, stride * count, rows.data());
+        if (FAILED(hr)) return hr;
+        const std::uint8_t* s = rows.data();
+        std::uint8_t* t = bgrx + static_cast<std::size_t>(y) * width * 4;
+        for (std::size_t i = 0, n = static_cast<std::size_t>(count) * width; i < n; ++i, s += 3, t += 4) {
+            t[0] = s[0];
+            t[1] = s[1];
+            t[2] = s[2];
+        }
+    }
+    return S_OK;
+}
+
 } // namespace
 
 bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& note) {
@@ -56,9 +78,12 @@ bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& 
                                  std::to_string(h) + " pixels)"});
         return false;
     }
-    // 8-bit GIF pictures do not convert straight to 24 bits everywhere; 32 bits always works.
+    // JPEG frames are 24bppBGR: their rows are widened here, band by band. Other formats go through
+    // the 32-bit converter (8-bit GIF pictures do not convert straight to 24 bits everywhere).
+    WICPixelFormatGUID format{};
+    const bool bgr24 = SUCCEEDED(frame->GetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR;
     com_ptr<IWICBitmapSource> bgrx;
-    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), bgrx.put()))) {
+    if (!bgr24 && FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), bgrx.put()))) {
         note.Note(PictureFailure("unsupported pixel format"));
         return false;
     }
@@ -69,7 +94,14 @@ bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& 
         note.Note(Failure{7, "Out of memory"});
         return false;
     }
-    hr = bgrx->CopyPixels(nullptr, w * 4, static_cast<UINT>(out.Bgrx.size()), out.Bgrx.data());
+    try {
+        hr = bgr24 ? CopyBgrAsBgrx(*frame.get(), w, h, out.Bgrx.data())
+                   : bgrx->CopyPixels(nullptr, w * 4, static_cast<UINT>(out.Bgrx.size()), out.Bgrx.data());
+    } catch (const std::bad_alloc&) {
+        out = DecodedPicture{};
+        note.Note(Failure{7, "Out of memory"});
+        return false;
+    }
     if (FAILED(hr)) {
         out = DecodedPicture{};
         note.Note(PictureFailure("the picture data is damaged"));
