@@ -1,9 +1,11 @@
 # make run   set up, build the Windows program and start it in a Wine desktop
 # make test  set up, build both presets and run every test
 # make stop  end the program started by `make run` and its Wine desktop
+# make dist  build the portable zip in build/windows/dist/
 # make bench build the Windows preset and time the JPEG to bitmap conversion
 #            against djpeg (BENCH_ARGS="10 --phases": runs, step-by-step timings)
-.PHONY: all setup host windows build test run stop bench format clean
+# make bench-search  time filling the search list from 20,000 pictures
+.PHONY: all setup host windows build test run stop bench bench-search format clean dist
 
 all: build
 
@@ -29,8 +31,14 @@ run: windows
 stop:
 	@scripts/run.sh --stop
 
+dist: windows
+	cd build/windows && cpack --config CPackConfig.cmake
+
 bench: windows
 	@scripts/bench-convert.sh $(BENCH_ARGS)
+
+bench-search: windows
+	@scripts/wine-run.sh build/windows/bin/search_bench.exe
 
 format:
 	find brdsave brdwall tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
