@@ -63,6 +63,14 @@ ensure_prefix() {
         "$wineserver_bin" -w
         touch "$WINEPREFIX/.brd-ready"
     fi
+    if [ ! -f "$WINEPREFIX/.brd-desktop" ]; then
+        # Every program of this prefix runs inside the one virtual desktop named brdwall.
+        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d brdwall /f \
+            </dev/null >>"$state/wineboot.log" 2>&1
+        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v brdwall /d 1280x800 /f \
+            </dev/null >>"$state/wineboot.log" 2>&1
+        touch "$WINEPREFIX/.brd-desktop"
+    fi
     if [ ! -f "$WINEPREFIX/.brd-nodebugger" ]; then
         # A crashing test program ends at once instead of starting the debugger, which
         # would wait for ever and keep the test run from finishing.
