@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <optional>
 
 namespace brd {
@@ -47,6 +49,14 @@ std::optional<long> RecordOffset(int recordNumber) {
 
 // Opens an existing file for update, creating it first when missing. Never truncates.
 std::FILE* OpenForUpdate(const std::string& path) {
+    // A read-only file is not written, whoever runs the program.
+    std::error_code ec;
+    const auto status = std::filesystem::status(std::filesystem::path(path), ec);
+    if (!ec && std::filesystem::is_regular_file(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+        errno = EACCES;
+        return nullptr;
+    }
     errno = 0;
     if (std::FILE* file = std::fopen(path.c_str(), "r+b")) return file;
     if (errno != ENOENT) return nullptr;

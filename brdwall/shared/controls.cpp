@@ -377,11 +377,16 @@ int ListBox::ListCount() const noexcept {
 
 std::string ListBox::List(int index) const {
     if (!hwnd_) return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
-    const LRESULT n = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == LB_ERR) return {};
-    std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(static_cast<std::size_t>(n));
+    // Read as wide text and converted here: the ANSI messages fail on very long items.
+    const LRESULT n = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR || n < 0) return {};
+    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
+    const LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
+    if (got == LB_ERR || got < 0) return {};
+    w.resize(static_cast<std::size_t>(got));
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), bytes, nullptr, nullptr);
     return s;
 }
 

@@ -97,7 +97,12 @@ void Form11::FitText() {
 
 Form11& Form11::AnswerOk(const std::string& ErrorMsgStr) {
     Form11& form = Forms().CreateNew<Form11>();
-    form.Label1.SetCaption(DisplayText(ErrorMsgStr));
+    // The window never grows past a few inches: a longer text is cut, which also spares
+    // measuring megabytes of it.
+    constexpr std::size_t kLongestShown = 4000;
+    std::string shown = DisplayText(ErrorMsgStr);
+    if (shown.size() > kLongestShown) shown = shown.substr(0, kLongestShown) + "...";
+    form.Label1.SetCaption(shown);
     form.FitText();
     SetWindowPos(form.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     form.Show();

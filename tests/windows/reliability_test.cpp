@@ -310,7 +310,9 @@ INSTANTIATE_TEST_SUITE_P(
                      100000, 0, 100}),
     kListName);
 
-// Crashes under Wine: reading back a list entry of more than about 550 characters overflows the platform's buffer.
+// Still crashes under Wine at start-up: a list entry of a megabyte followed by pictures.
+// Reading entries back is now done with wide text; the remaining fault is elsewhere on the
+// load path (see docs/RELIABILITY.md, open faults).
 INSTANTIATE_TEST_SUITE_P(
     DISABLED_Reliability, DamagedListFile,
     testing::Values(
@@ -351,7 +353,7 @@ TEST(ReliabilityLibrary, AForeignDllInPlaceOfTheLibraryWarnsOnceAndTheProgramRun
 // ---------------------------------------------------------------- in-process
 
 // Fails: laying out a megabyte of text in the warning window takes about a minute under Wine.
-TEST(ReliabilityWarning, DISABLED_AMegabyteLongNameIsShownWithinASecond) {
+TEST(ReliabilityWarning, AMegabyteLongNameIsShownWithinASecond) {
     const auto start = Clock::now();
     Form11::AnswerOk(kMegabyteName + ", file not found");
     EXPECT_LT(SecondsSince(start), 1.0);
@@ -636,7 +638,7 @@ TEST_F(ReliabilityWrites, LockedConvertedPictureGoesToTheUsersOwnFolder) {
 TEST_F(ReliabilityWrites, SettingsFileHeldOpenElsewhereIsReportedAndKept) { CheckEveryWriterIsRefused(Fault::HeldOpen); }
 
 // Fails: as root under Wine a read-only settings file is opened for writing and overwritten.
-TEST_F(ReliabilityWrites, DISABLED_ReadOnlySettingsFileIsReportedAndKept) { CheckEveryWriterIsRefused(Fault::ReadOnly); }
+TEST_F(ReliabilityWrites, ReadOnlySettingsFileIsReportedAndKept) { CheckEveryWriterIsRefused(Fault::ReadOnly); }
 
 // ---------------------------------------------------------------- the clock
 
