@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include "brdsave/core/settings_rules.h"
@@ -189,15 +190,18 @@ void Form12::ReadUserFolder() {
     }
 }
 
+std::array<Control*, 13> Form12::FontSchemeControls() {
+    return {&ckEvery, &ckSaveSettings, &Label3, &optOption1, &optOption2, &lstShow, &cmdAdd,
+            &cmdChangeWall, &cmdClearWall, &cmdClose, &cbInterval, &lstSearch, &ckCountDown};
+}
+
 void Form12::ApplyFontScheme() {
     if (!FileExists(G().AppFolder + kSettingsFileName)) return;
     switch (ReadFontScheme(G().AppFolder)) {
     case 1: SetControlsFontName("Arial"); break;
     case 2:
         SetControlsFontName("Times New Roman");
-        for (Control* c : std::initializer_list<Control*>{&ckEvery, &ckSaveSettings, &Label3, &optOption1, &optOption2,
-                                                          &lstShow, &cmdAdd, &cmdChangeWall, &cmdClearWall, &cmdClose,
-                                                          &cbInterval, &lstSearch, &ckCountDown})
+        for (Control* c : FontSchemeControls())
             c->SetFont(nullptr, 10);
         break;
     default: break;
@@ -205,9 +209,7 @@ void Form12::ApplyFontScheme() {
 }
 
 void Form12::SetControlsFontName(const char* name) {
-    for (Control* c : std::initializer_list<Control*>{&ckEvery, &ckSaveSettings, &Label3, &optOption1, &optOption2,
-                                                      &lstShow, &cmdAdd, &cmdChangeWall, &cmdClearWall, &cmdClose,
-                                                      &cbInterval, &lstSearch, &ckCountDown})
+    for (Control* c : FontSchemeControls())
         c->SetFont(name, 0);
 }
 

@@ -12,6 +12,7 @@
 #include "brdwall/shared/picture.h"
 #include "brdwall/shared/platform.h"
 
+#include <array>
 #include <vector>
 
 namespace brd {
@@ -101,6 +102,8 @@ private:
 
     void ResetCountDown();
     void ApplyFontScheme();
+    // The controls that follow the font scheme, in the order they are changed.
+    std::array<Control*, 13> FontSchemeControls();
     void SetControlsFontName(const char* name);
     void AdvanceNextShow();
     void SaveWindowSettings();

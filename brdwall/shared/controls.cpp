@@ -9,13 +9,13 @@ namespace brd {
 
 // ---- Control ----
 
-Control::Control(Form& owner, ControlSpec spec, Control* container)
-    : owner_(owner), spec_(std::move(spec)), container_(container) {
+Control::Control(Form& owner, ControlDesign design, Control* container)
+    : owner_(owner), design_(std::move(design)), container_(container) {
     owner_.AddControl(this);
 }
 
 POINT Control::OriginTwips() const noexcept {
-    POINT p{spec_.Left, spec_.Top};
+    POINT p{design_.Left, design_.Top};
     if (container_) {
         const POINT c = container_->OriginTwips();
         p.x += c.x;
@@ -26,8 +26,8 @@ POINT Control::OriginTwips() const noexcept {
 
 void Control::Place() {
     const POINT at = OriginTwips();
-    SetWindowPos(hwnd_, nullptr, owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(spec_.Width),
-                 owner_.ToPixels(spec_.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(design_.Width),
+                 owner_.ToPixels(design_.Height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::CreateChild(const char* windowClass, DWORD style, DWORD exStyle) {
@@ -45,9 +45,9 @@ void Control::CreateChild(const char* windowClass, DWORD style, DWORD exStyle) {
     }
     if (!continuesGroup) style |= WS_GROUP;
     if (continuesGroup) style &= ~static_cast<DWORD>(WS_TABSTOP);
-    hwnd_ = CreateWindowExA(exStyle, windowClass, spec_.Caption.c_str(), WS_CHILD | WS_VISIBLE | style,
-                            owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(spec_.Width),
-                            owner_.ToPixels(spec_.Height), owner_.hWnd(),
+    hwnd_ = CreateWindowExA(exStyle, windowClass, design_.Caption.c_str(), WS_CHILD | WS_VISIBLE | style,
+                            owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(design_.Width),
+                            owner_.ToPixels(design_.Height), owner_.hWnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Application::Instance(), nullptr);
 }
 
@@ -66,7 +66,7 @@ void Control::SetVisible(bool visible) {
 }
 
 std::string Control::Caption() const {
-    if (!hwnd_) return spec_.Caption;
+    if (!hwnd_) return design_.Caption;
     const int n = GetWindowTextLengthA(hwnd_);
     std::string s(static_cast<std::size_t>(n) + 1, '\0');
     s.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, s.data(), n + 1)));
@@ -74,19 +74,19 @@ std::string Control::Caption() const {
 }
 
 void Control::SetCaption(std::string_view text) {
-    spec_.Caption.assign(text);
-    if (hwnd_) SetWindowTextA(hwnd_, spec_.Caption.c_str());
+    design_.Caption.assign(text);
+    if (hwnd_) SetWindowTextA(hwnd_, design_.Caption.c_str());
 }
 
 int Control::Height() const noexcept {
-    if (!hwnd_) return spec_.Height;
+    if (!hwnd_) return design_.Height;
     RECT r{};
     GetWindowRect(hwnd_, &r);
     return owner_.ToTwips(r.bottom - r.top);
 }
 
 void Control::SetHeight(int twips) {
-    spec_.Height = twips;
+    design_.Height = twips;
     if (!hwnd_) return;
     RECT r{};
     GetWindowRect(hwnd_, &r);
@@ -229,8 +229,8 @@ void CheckBox::OnCommand(WORD code) {
 
 // ---- OptionButton ----
 
-OptionButton::OptionButton(Form& owner, ControlSpec spec, Control* container, int index)
-    : Control(owner, std::move(spec), container), index_(index) {}
+OptionButton::OptionButton(Form& owner, ControlDesign design, Control* container, int index)
+    : Control(owner, std::move(design), container), index_(index) {}
 
 void OptionButton::Realize() {
     CreateChild("BUTTON", WS_TABSTOP | BS_RADIOBUTTON);
@@ -267,12 +267,12 @@ void OptionButton::OnCommand(WORD code) {
 void ComboBox::Place() {
     // The window's height includes the drop-down part, which needs room for the items.
     const POINT at = OriginTwips();
-    SetWindowPos(hwnd_, nullptr, owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(spec_.Width),
-                 owner_.ToPixels(spec_.Height) * 8, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(design_.Width),
+                 owner_.ToPixels(design_.Height) * 8, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-ComboBox::ComboBox(Form& owner, ControlSpec spec, Control* container, bool editable)
-    : Control(owner, std::move(spec), container), editable_(editable) {}
+ComboBox::ComboBox(Form& owner, ControlDesign design, Control* container, bool editable)
+    : Control(owner, std::move(design), container), editable_(editable) {}
 
 void ComboBox::Realize() {
     CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | (editable_ ? CBS_DROPDOWN : CBS_DROPDOWNLIST));
@@ -280,7 +280,7 @@ void ComboBox::Realize() {
     for (const auto& item : pending_) SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     pending_.clear();
     SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(pendingIndex_), 0);
-    if (editable_ && pendingIndex_ < 0) SetWindowTextA(hwnd_, spec_.Caption.c_str());
+    if (editable_ && pendingIndex_ < 0) SetWindowTextA(hwnd_, design_.Caption.c_str());
 }
 
 void ComboBox::AddItem(std::string_view item) {
@@ -324,7 +324,7 @@ void ComboBox::SetListIndex(int index) {
     if (!hwnd_) owner_.Load();
     if (hwnd_) {
         SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        if (editable_ && index < 0) SetWindowTextA(hwnd_, spec_.Caption.c_str());
+        if (editable_ && index < 0) SetWindowTextA(hwnd_, design_.Caption.c_str());
     } else {
         pendingIndex_ = index;
     }
@@ -337,8 +337,8 @@ void ComboBox::OnCommand(WORD code) {
 
 // ---- ListBox ----
 
-ListBox::ListBox(Form& owner, ControlSpec spec, Control* container, bool sorted, bool extendedSelect)
-    : Control(owner, std::move(spec), container), sorted_(sorted), extended_(extendedSelect) {}
+ListBox::ListBox(Form& owner, ControlDesign design, Control* container, bool sorted, bool extendedSelect)
+    : Control(owner, std::move(design), container), sorted_(sorted), extended_(extendedSelect) {}
 
 void ListBox::Realize() {
     DWORD style = WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
@@ -485,8 +485,8 @@ void TextBox::OnCommand(WORD code) {
 
 // ---- PictureButton ----
 
-PictureButton::PictureButton(Form& owner, ControlSpec spec, int iconResource, Control* container)
-    : Control(owner, std::move(spec), container), iconResource_(iconResource) {}
+PictureButton::PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container)
+    : Control(owner, std::move(design), container), iconResource_(iconResource) {}
 
 void PictureButton::Realize() {
     CreateChild("BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON);
@@ -525,8 +525,8 @@ bool Label::OnCtlColor(HDC dc, LRESULT& brush) {
 
 // ---- Image ----
 
-Image::Image(Form& owner, ControlSpec spec, int iconResource, Control* container)
-    : Control(owner, std::move(spec), container), iconResource_(iconResource) {}
+Image::Image(Form& owner, ControlDesign design, int iconResource, Control* container)
+    : Control(owner, std::move(design), container), iconResource_(iconResource) {}
 
 void Image::Realize() {
     CreateChild("STATIC", SS_ICON | SS_REALSIZEIMAGE);
@@ -539,8 +539,8 @@ void Image::Realize() {
 
 // ---- PictureBox ----
 
-PictureBox::PictureBox(Form& owner, ControlSpec spec, int bitmapResource, Control* container)
-    : Control(owner, std::move(spec), container), bitmapResource_(bitmapResource) {}
+PictureBox::PictureBox(Form& owner, ControlDesign design, int bitmapResource, Control* container)
+    : Control(owner, std::move(design), container), bitmapResource_(bitmapResource) {}
 
 namespace {
 
@@ -606,7 +606,7 @@ void PictureBox::Place() {
 }
 
 SIZE PictureBox::Room() const noexcept {
-    return SIZE{owner_.ToPixels(spec_.Width), owner_.ToPixels(spec_.Height)};
+    return SIZE{owner_.ToPixels(design_.Width), owner_.ToPixels(design_.Height)};
 }
 
 void PictureBox::SetPicture(unique_hbitmap bitmap) {

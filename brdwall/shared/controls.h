@@ -17,7 +17,7 @@ namespace brd {
 
 // Place and texts of a control, as in a form's control table. Positions in twips,
 // relative to the container (the form, or a frame).
-struct ControlSpec {
+struct ControlDesign {
     const char* Name = "";
     std::string Caption;
     std::string ToolTip;
@@ -31,16 +31,16 @@ enum MouseButton : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 
 class Control {
 public:
-    Control(Form& owner, ControlSpec spec, Control* container = nullptr);
+    Control(Form& owner, ControlDesign design, Control* container = nullptr);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control() = default;
 
     [[nodiscard]] HWND hWnd() const noexcept { return hwnd_; }
-    [[nodiscard]] const char* Name() const noexcept { return spec_.Name; }
+    [[nodiscard]] const char* Name() const noexcept { return design_.Name; }
     [[nodiscard]] int Id() const noexcept { return id_; }
     [[nodiscard]] Form& Owner() const noexcept { return owner_; }
-    [[nodiscard]] const ControlSpec& Spec() const noexcept { return spec_; }
+    [[nodiscard]] const ControlDesign& Design() const noexcept { return design_; }
 
     [[nodiscard]] bool Enabled() const noexcept;
     void SetEnabled(bool enabled);
@@ -75,7 +75,7 @@ protected:
     [[nodiscard]] POINT OriginTwips() const noexcept;
 
     Form& owner_;
-    ControlSpec spec_;
+    ControlDesign design_;
     Control* container_;
     HWND hwnd_ = nullptr;
     int id_ = 0;
@@ -122,7 +122,7 @@ private:
 // Option buttons of one container form a group: selecting one clears the others.
 class OptionButton final : public Control {
 public:
-    OptionButton(Form& owner, ControlSpec spec, Control* container = nullptr, int index = 0);
+    OptionButton(Form& owner, ControlDesign design, Control* container = nullptr, int index = 0);
     std::function<void(int index)> Click;
     [[nodiscard]] bool Value() const noexcept { return value_; }
     // Selecting raises Click when the button was not selected already; clearing raises nothing.
@@ -140,7 +140,7 @@ private:
 // and typed text that is not the chosen item leaves no item chosen.
 class ComboBox final : public Control {
 public:
-    ComboBox(Form& owner, ControlSpec spec, Control* container = nullptr, bool editable = false);
+    ComboBox(Form& owner, ControlDesign design, Control* container = nullptr, bool editable = false);
     std::function<void()> Click;
     void AddItem(std::string_view item);
     void Clear();
@@ -162,7 +162,7 @@ private:
 // A list box; sorted lists keep their items in case-insensitive order.
 class ListBox final : public Control {
 public:
-    ListBox(Form& owner, ControlSpec spec, Control* container = nullptr, bool sorted = false,
+    ListBox(Form& owner, ControlDesign design, Control* container = nullptr, bool sorted = false,
             bool extendedSelect = false);
     std::function<void()> Click;
     std::function<void()> DblClick;
@@ -206,7 +206,7 @@ private:
 // A button that shows an icon from the program's resources instead of a caption.
 class PictureButton final : public Control {
 public:
-    PictureButton(Form& owner, ControlSpec spec, int iconResource, Control* container = nullptr);
+    PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container = nullptr);
     std::function<void()> Click;
 
 private:
@@ -232,7 +232,7 @@ private:
 // A picture showing an icon from the program's resources at its natural size.
 class Image final : public Control {
 public:
-    Image(Form& owner, ControlSpec spec, int iconResource, Control* container = nullptr);
+    Image(Form& owner, ControlDesign design, int iconResource, Control* container = nullptr);
     [[nodiscard]] HICON Icon() const noexcept { return icon_.get(); }
 
 private:
@@ -244,7 +244,7 @@ private:
 // A picture from a bitmap: one from the program's resources at first, then any set by code.
 class PictureBox final : public Control {
 public:
-    PictureBox(Form& owner, ControlSpec spec, int bitmapResource = 0, Control* container = nullptr);
+    PictureBox(Form& owner, ControlDesign design, int bitmapResource = 0, Control* container = nullptr);
     // Shows `bitmap` centred in the box; the box owns it from then on.
     void SetPicture(unique_hbitmap bitmap);
     [[nodiscard]] HBITMAP Picture() const noexcept { return bitmap_.get(); }

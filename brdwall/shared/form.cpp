@@ -142,7 +142,7 @@ void Form::Load() {
         }
     }
     for (Control* c : controls_) {
-        if (c->Spec().ToolTip.empty() || !c->hWnd()) continue;
+        if (c->Design().ToolTip.empty() || !c->hWnd()) continue;
         if (!tooltip_) {
             tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
@@ -153,7 +153,7 @@ void Form::Load() {
         ti.uFlags = TTF_IDISHWND; // the controls relay their mouse messages
         ti.hwnd = hwnd_;
         ti.uId = reinterpret_cast<UINT_PTR>(c->hWnd());
-        ti.lpszText = const_cast<char*>(c->Spec().ToolTip.c_str());
+        ti.lpszText = const_cast<char*>(c->Design().ToolTip.c_str());
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
     if (defaultButton_ && defaultButton_->hWnd()) {

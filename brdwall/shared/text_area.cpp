@@ -2,8 +2,8 @@
 
 namespace brd {
 
-TextArea::TextArea(Form& owner, ControlSpec spec, Control* container, bool readOnly)
-    : Control(owner, std::move(spec), container), readOnly_(readOnly) {}
+TextArea::TextArea(Form& owner, ControlDesign design, Control* container, bool readOnly)
+    : Control(owner, std::move(design), container), readOnly_(readOnly) {}
 
 void TextArea::Realize() {
     DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;

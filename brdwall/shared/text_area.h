@@ -13,7 +13,7 @@ namespace brd {
 // handles its close.
 class TextArea final : public Control {
 public:
-    TextArea(Form& owner, ControlSpec spec, Control* container = nullptr, bool readOnly = false);
+    TextArea(Form& owner, ControlDesign design, Control* container = nullptr, bool readOnly = false);
     // Lines are separated by CR LF.
     [[nodiscard]] std::string Text() const { return Caption(); }
     void SetText(std::string_view text) { SetCaption(text); }
