@@ -117,19 +117,21 @@ void Control::SetFont(const char* face, int points) {
 
 void Control::Hook() {
     // Classic subclassing: the library's subclass chain costs far more per message, which
-    // tells when a list takes thousands of items.
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // tells when a list takes thousands of items. The procedure is a Unicode one, like the
+    // controls' own: messages pass through unconverted, and an ANSI procedure in between
+    // would convert wide text twice (through fixed buffers for list items on some systems).
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     baseProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::ControlProc)));
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::ControlProc)));
 }
 
 LRESULT Control::CallBase(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
-    return CallWindowProcA(baseProc_, hwnd, msg, wp, lp);
+    return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* c = reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!c || !c->baseProc_) return DefWindowProcA(hwnd, msg, wp, lp);
+    auto* c = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!c || !c->baseProc_) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
         // The tool tips see the mouse through us.
         if (HWND tip = c->owner_.tooltip_) {
@@ -183,10 +185,10 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_NCDESTROY: {
         // The window goes: give it back its own procedure and forget the control.
         const WNDPROC base = c->baseProc_;
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         c->baseProc_ = nullptr;
-        return CallWindowProcA(base, hwnd, msg, wp, lp);
+        return CallWindowProcW(base, hwnd, msg, wp, lp);
     }
     default:
         break;
