@@ -10,7 +10,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
-targets="${FUZZ_TARGETS:-fuzz_settings_record fuzz_list_file}"
+targets="${FUZZ_TARGETS:-fuzz_settings_record fuzz_list_file fuzz_picture_claim}"
 build=build/fuzz
 
 if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then

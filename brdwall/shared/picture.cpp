@@ -6,6 +6,7 @@
 #include <new>
 
 #include "brdwall/shared/core/bmp_writer.h"
+#include "brdwall/shared/core/picture_claim.h"
 
 namespace brd {
 
@@ -43,10 +44,39 @@ HRESULT CopyBgrAsBgrx(IWICBitmapSource& source, UINT width, UINT height, std::ui
     return S_OK;
 }
 
+Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames = 1) {
+    std::string text = "Out of memory: the picture is too large (" + std::to_string(width) + " x " +
+                       std::to_string(height) + " pixels";
+    if (frames > 1) text += ", " + std::to_string(frames) + " frames";
+    return Failure{7, text + ")"};
+}
+
+// What the file's headers claim; nothing when it cannot be opened or read (the decoder reports that).
+std::optional<PictureClaim> ClaimOfFile(const std::wstring& path) {
+    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    const unique_kernel_handle file(h);
+    return ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        if (!ReadFile(file.get(), into, static_cast<DWORD>(count), &got, &at)) return 0;
+        return got;
+    });
+}
+
 } // namespace
 
 bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& note) {
     out = DecodedPicture{};
+    const std::wstring widePath = WidePath(path);
+    // Refused on the size its headers claim: a decoder may decode the whole file before it can be asked.
+    if (const auto claim = ClaimOfFile(widePath); claim && claim->Pixels > kMaxPicturePixels) {
+        note.Note(TooLarge(claim->Width, claim->Height, claim->Frames));
+        return false;
+    }
     com_ptr<IWICImagingFactory> factory;
     HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                   factory.put_void());
@@ -55,7 +85,7 @@ bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& 
         return false;
     }
     com_ptr<IWICBitmapDecoder> decoder;
-    hr = factory->CreateDecoderFromFilename(WidePath(path).c_str(), nullptr, GENERIC_READ,
+    hr = factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
                                             WICDecodeMetadataCacheOnDemand, decoder.put());
     if (FAILED(hr)) {
         note.Note(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
@@ -74,8 +104,7 @@ bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& 
         return false;
     }
     if (static_cast<std::uint64_t>(w) * h > kMaxPicturePixels) {
-        note.Note(Failure{7, "Out of memory: the picture is too large (" + std::to_string(w) + " x " +
-                                 std::to_string(h) + " pixels)"});
+        note.Note(TooLarge(w, h));
         return false;
     }
     // JPEG frames are 24bppBGR: their rows are widened here, band by band. Other formats go through

@@ -59,6 +59,15 @@ def main():
           b'"unterminated   ')
     write("fuzz_list_file", "trailing_blanks.dat", b'"a.bmp",b.bmp,\r\n   ')
 
+    # The test pictures, and an animated GIF whose two frames claim 6000 x 5000 pixels each.
+    data = HERE.parent / "data"
+    for name in ("red.jpg", "green.gif", "blue.bmp", "truncated.jpg"):
+        write("fuzz_picture_claim", name, (data / name).read_bytes())
+    frame = b"\x2c" + struct.pack("<HHHH", 0, 0, 6000, 5000) + b"\x00\x02\x02\x4c\x01\x00"
+    write("fuzz_picture_claim", "frames.gif",
+          b"GIF89a" + struct.pack("<HH", 6000, 5000) + b"\x80\0\0" + b"\0\0\0\xff\xff\xff"
+          + b"\x21\xf9\x04\0\0\0\0\0" + frame * 2 + b"\x3b")
+
 
 if __name__ == "__main__":
     main()

@@ -1,0 +1,155 @@
+#include "brdwall/shared/core/picture_claim.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace brd {
+
+namespace {
+
+// Sequential reads through a window of the file, with forward skips that cost nothing.
+class Cursor {
+public:
+    explicit Cursor(const ByteReader& read) : read_(read), window_(kWindow) {}
+
+    std::uint64_t Offset() const noexcept { return offset_; }
+    void Skip(std::uint64_t count) noexcept { offset_ += count; }
+    void Rewind() noexcept { offset_ = 0; }
+
+    // The next `count` bytes (at most kWindow), or nullptr past the end of the file.
+    const std::uint8_t* Take(std::size_t count) {
+        if (offset_ < start_ || offset_ + count > start_ + filled_) {
+            start_ = offset_;
+            filled_ = read_(offset_, window_.data(), window_.size());
+            if (count > filled_) return nullptr;
+        }
+        const std::uint8_t* p = window_.data() + (offset_ - start_);
+        offset_ += count;
+        return p;
+    }
+    std::optional<std::uint8_t> Byte() {
+        const std::uint8_t* p = Take(1);
+        return p ? std::optional<std::uint8_t>(*p) : std::nullopt;
+    }
+
+private:
+    static constexpr std::size_t kWindow = 64 * 1024;
+    const ByteReader& read_;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t start_ = 0;
+    std::size_t filled_ = 0;
+    std::uint64_t offset_ = 0;
+};
+
+std::uint32_t Le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+std::uint32_t Be16(const std::uint8_t* p) { return (p[0] << 8) | p[1]; }
+std::int64_t Le32s(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                                     (static_cast<std::uint32_t>(p[2]) << 16) |
+                                     (static_cast<std::uint32_t>(p[3]) << 24));
+}
+
+PictureClaim OneFrame(std::uint64_t width, std::uint64_t height) {
+    return PictureClaim{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 1, width * height};
+}
+
+std::optional<PictureClaim> BitmapClaim(Cursor& in) {
+    const std::uint8_t* h = in.Take(26);
+    if (!h) return std::nullopt;
+    const std::uint32_t infoSize = static_cast<std::uint32_t>(Le32s(h + 14));
+    if (infoSize == 12) return OneFrame(Le16(h + 18), Le16(h + 20)); // the OS/2 core header
+    if (infoSize < 40) return std::nullopt;
+    // A negative height is a top-down bitmap; a negative width is damage.
+    const std::int64_t width = Le32s(h + 18);
+    const std::int64_t height = Le32s(h + 22);
+    if (width < 0) return std::nullopt;
+    return OneFrame(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height < 0 ? -height : height));
+}
+
+// Walks the segments up to the first frame header. Scan data comes only after it.
+std::optional<PictureClaim> JpegClaim(Cursor& in) {
+    in.Skip(2); // start of image
+    for (;;) {
+        auto marker = in.Byte();
+        if (!marker || *marker != 0xFF) return std::nullopt;
+        while (marker && *marker == 0xFF) marker = in.Byte(); // fill bytes
+        if (!marker) return std::nullopt;
+        const std::uint8_t m = *marker;
+        if (m == 0x01 || (m >= 0xD0 && m <= 0xD8)) continue; // markers without a segment
+        if (m == 0xD9 || m == 0xDA) return std::nullopt;      // end of image or scan data before any frame
+        const std::uint8_t* len = in.Take(2);
+        if (!len || Be16(len) < 2) return std::nullopt;
+        const std::uint32_t length = Be16(len) - 2;
+        const bool frame = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+        if (!frame) {
+            in.Skip(length);
+            continue;
+        }
+        const std::uint8_t* f = length >= 5 ? in.Take(5) : nullptr;
+        if (!f) return std::nullopt;
+        const std::uint32_t height = Be16(f + 1);
+        const std::uint32_t width = Be16(f + 3);
+        // A height of 0 is given later in the scan data.
+        if (height == 0 || width == 0) return std::nullopt;
+        return OneFrame(width, height);
+    }
+}
+
+// Skips a chain of data sub-blocks; false at the end of the file.
+bool SkipSubBlocks(Cursor& in) {
+    for (;;) {
+        const auto size = in.Byte();
+        if (!size) return false;
+        if (*size == 0) return true;
+        in.Skip(*size);
+    }
+}
+
+// The first frame's size and the pixels of every frame, as far as the file can be walked; at
+// least the logical screen.
+std::optional<PictureClaim> GifClaim(Cursor& in) {
+    const std::uint8_t* h = in.Take(13);
+    if (!h) return std::nullopt;
+    PictureClaim claim{Le16(h + 6), Le16(h + 8), 0, 0};
+    if (h[10] & 0x80) in.Skip(3u << ((h[10] & 7) + 1)); // global colour table
+    for (;;) {
+        const auto block = in.Byte();
+        if (!block || *block == 0x3B) break; // end of the file or trailer
+        if (*block == 0x21) {                // extension: label, then sub-blocks
+            if (!in.Byte() || !SkipSubBlocks(in)) break;
+        } else if (*block == 0x2C) { // image descriptor
+            const std::uint8_t* d = in.Take(9);
+            if (!d) break;
+            const std::uint32_t width = Le16(d + 4), height = Le16(d + 6);
+            if (claim.Frames++ == 0) {
+                claim.Width = width;
+                claim.Height = height;
+            }
+            claim.Pixels += std::uint64_t{width} * height;
+            if (d[8] & 0x80) in.Skip(3u << ((d[8] & 7) + 1)); // local colour table
+            if (!in.Byte() || !SkipSubBlocks(in)) break;       // code size, then the image data
+        } else {
+            break; // damaged: what was read so far stands
+        }
+    }
+    if (claim.Frames == 0) claim = OneFrame(claim.Width, claim.Height);
+    return claim;
+}
+
+} // namespace
+
+std::optional<PictureClaim> ReadPictureClaim(const ByteReader& read) {
+    Cursor in(read);
+    const std::uint8_t* magic = in.Take(6);
+    if (!magic) return std::nullopt;
+    const std::array<std::uint8_t, 6> m{magic[0], magic[1], magic[2], magic[3], magic[4], magic[5]};
+    in.Rewind();
+    if (m[0] == 'B' && m[1] == 'M') return BitmapClaim(in);
+    if (m[0] == 0xFF && m[1] == 0xD8) return JpegClaim(in);
+    if (m[0] == 'G' && m[1] == 'I' && m[2] == 'F' && m[3] == '8' && (m[4] == '7' || m[4] == '9') && m[5] == 'a')
+        return GifClaim(in);
+    return std::nullopt;
+}
+
+} // namespace brd
