@@ -111,8 +111,12 @@ bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& 
     // the 32-bit converter (8-bit GIF pictures do not convert straight to 24 bits everywhere).
     WICPixelFormatGUID format{};
     const bool bgr24 = SUCCEEDED(frame->GetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR;
-    com_ptr<IWICBitmapSource> bgrx;
-    if (!bgr24 && FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), bgrx.put()))) {
+    // The converter comes from the factory, so that the imaging library is loaded with the first
+    // picture rather than at program start.
+    com_ptr<IWICFormatConverter> bgrx;
+    if (!bgr24 && (FAILED(factory->CreateFormatConverter(bgrx.put())) ||
+                   FAILED(bgrx->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr,
+                                           0.0, WICBitmapPaletteTypeCustom)))) {
         note.Note(PictureFailure("unsupported pixel format"));
         return false;
     }
