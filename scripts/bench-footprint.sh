@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Footprint of brdwall.exe while it waits in the tray, next to a minimal tray
-# program (tray_baseline.exe) started in the same run, then the time and memory of
-# one wallpaper change to a 6000 x 4000 JPEG (build/windows/bin/footprint_bench.exe
-# under Wine). Prints the figures and the ratios brdwall / baseline. Builds
-# nothing: build the windows preset first.
+# program (tray_baseline.exe) and the same program with common controls 6
+# (tray_baseline_cc.exe) started in the same run, the mean CPU time of one start
+# of each, then the time and memory of one wallpaper change to a 6000 x 4000 JPEG
+# (build/windows/bin/footprint_bench.exe under Wine). Prints the figures and the
+# ratios brdwall / baseline. Builds nothing: build the windows preset first.
 #
 #   scripts/bench-footprint.sh          FOOTPRINT_SECONDS=N sets the idle wait (default 60)
 #

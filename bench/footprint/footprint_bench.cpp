@@ -1,14 +1,15 @@
 // Measures what brdwall.exe costs the machine while it waits in the tray, next to
-// tray_baseline.exe (the smallest tray program with the same 800 ms timer), in the
-// same run; then the cost of one wallpaper change to a big JPEG picture.
+// tray_baseline.exe (the smallest tray program with the same 800 ms timer) and
+// tray_baseline_cc.exe (the same with common controls 6 loaded), in the same run; then the cost of one wallpaper change to a big JPEG picture.
 //
-//   footprint_bench [--seconds N] [--jpeg <picture.jpg>]
+//   footprint_bench [--seconds N] [--starts N] [--jpeg <picture.jpg>]
 //
 // Idle part: both programs start from fresh folders (brdwall.exe with settings that
 // switch rotation on every 5 minutes and a list of two small bitmaps), wait until
 // they are idle, then the same N seconds (default 60). Prints for each the private
 // bytes, the working set and the CPU time (since start and during the wait) and the
-// ratios brdwall / baseline.
+// ratios brdwall / baseline. Then each program is started N more times in turn (--starts,
+// default 10) for the mean CPU time of one start.
 //
 // Change part (with --jpeg): brdwall.exe starts with rotation every hour and a list
 // whose first entry is the JPEG; at start it converts the picture to tmpFile.bmp in
@@ -16,7 +17,7 @@
 // start until the wallpaper setting names that file, the peak private bytes and the
 // private bytes 2 s after the change.
 //
-// Needs brdwall.exe, brdsave.dll, tray_baseline.exe and testdata/blue.bmp beside
+// Needs brdwall.exe, brdsave.dll, tray_baseline.exe, tray_baseline_cc.exe and testdata/blue.bmp beside
 // itself. Puts brdfoot_* pictures into the Windows folder and removes them at the end;
 // the wallpaper setting is restored. Exits 1 when the set-up fails or the programs do
 // not behave as expected; the figures themselves never fail.
@@ -369,16 +370,18 @@ void IdleFootprint(int seconds, Cleanup& cleanup) {
     cleanup.Add(folder);
     PrepareProgramFolder(folder, 0, {"brdfoot_1.bmp", "brdfoot_2.bmp"});
 
-    std::printf(
-        "Idle footprint: brdwall.exe with rotation every 5 minutes over 2 bitmaps, and tray_baseline.exe\n");
+    std::printf("Idle footprint: brdwall.exe with rotation every 5 minutes over 2 bitmaps, tray_baseline.exe,\n"
+                "and tray_baseline_cc.exe (the same with common controls 6 loaded at start)\n");
     std::fflush(stdout);
     // The program may apply a list entry at start or at a due minute during the wait.
     cleanup.WallpaperTouched();
     const std::string wallpaperBefore = StoredWallpaper();
     Child program(folder / "brdwall.exe", "brdwall.exe");
     Child baseline(ExeFolder() / "tray_baseline.exe", "tray_baseline.exe");
+    Child controls(ExeFolder() / "tray_baseline_cc.exe", "tray_baseline_cc.exe");
     program.WaitIdle();
     baseline.WaitIdle();
+    controls.WaitIdle();
 
     // Start-up is over when the main window exists; the hidden manager window keeps the list.
     HWND main = nullptr;
@@ -390,42 +393,85 @@ void IdleFootprint(int seconds, Cleanup& cleanup) {
 
     const Footprint programStart = Measure(program.Handle());
     const Footprint baselineStart = Measure(baseline.Handle());
-    std::printf("both idle; waiting %d s...\n", seconds);
+    const Footprint controlsStart = Measure(controls.Handle());
+    std::printf("all idle; waiting %d s...\n", seconds);
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(seconds) * 1000);
-    if (!program.Running() || !baseline.Running()) Fail("a program ended during the wait");
+    if (!program.Running() || !baseline.Running() || !controls.Running()) Fail("a program ended during the wait");
     const Footprint p = Measure(program.Handle());
     const Footprint b = Measure(baseline.Handle());
+    const Footprint c = Measure(controls.Handle());
     const ProcessCount pThreads = FindProcesses(nullptr, program.Pid());
     const ProcessCount bThreads = FindProcesses(nullptr, baseline.Pid());
+    const ProcessCount cThreads = FindProcesses(nullptr, controls.Pid());
     const bool changed = StoredWallpaper() != wallpaperBefore;
 
-    std::printf("\nAfter %d s idle            %14s %14s %9s\n", seconds, "brdwall.exe", "tray_baseline",
-                "ratio");
-    std::printf("  private bytes            %10.2f MiB %10.2f MiB %9s\n", MiB(p.PrivateBytes),
-                MiB(b.PrivateBytes), Ratio(double(p.PrivateBytes), double(b.PrivateBytes), true).c_str());
-    std::printf("  working set              %10.2f MiB %10.2f MiB %9s\n", MiB(p.WorkingSet),
-                MiB(b.WorkingSet), Ratio(double(p.WorkingSet), double(b.WorkingSet), false).c_str());
-    std::printf("  CPU time since start     %11.0f ms  %11.0f ms  %9s\n", p.CpuMs, b.CpuMs,
-                Ratio(p.CpuMs, b.CpuMs, true).c_str());
-    std::printf("  CPU time during the wait %11.0f ms  %11.0f ms  %9s\n", p.CpuMs - programStart.CpuMs,
-                b.CpuMs - baselineStart.CpuMs,
-                Ratio(p.CpuMs - programStart.CpuMs, b.CpuMs - baselineStart.CpuMs, false).c_str());
-    std::printf("  private bytes when idle  %10.2f MiB %10.2f MiB\n", MiB(programStart.PrivateBytes),
-                MiB(baselineStart.PrivateBytes));
-    std::printf("  peak working set         %10.2f MiB %10.2f MiB\n", MiB(p.PeakWorkingSet),
-                MiB(b.PeakWorkingSet));
-    std::printf("  threads                  %14d %14d\n", pThreads.Threads, bThreads.Threads);
+    auto row = [](const char* what, double pv, double bv, double cv, const char* unit, bool goal) {
+        const bool mib = unit[0] == 'M';
+        const char* format = mib ? "  %-24s %10.2f %s %10.2f %s %9s %10.2f %s %9s\n"
+                                 : "  %-24s %10.0f %s  %10.0f %s  %9s %10.0f %s  %9s\n";
+        std::printf(format, what, pv, unit, bv, unit, Ratio(pv, bv, goal).c_str(), cv, unit,
+                    Ratio(pv, cv, false).c_str());
+    };
+    std::printf("\nAfter %d s idle              %14s %14s %9s %14s %9s\n", seconds, "brdwall.exe", "tray_baseline",
+                "ratio", "with controls", "ratio");
+    row("private bytes", MiB(p.PrivateBytes), MiB(b.PrivateBytes), MiB(c.PrivateBytes), "MiB", true);
+    row("working set", MiB(p.WorkingSet), MiB(b.WorkingSet), MiB(c.WorkingSet), "MiB", false);
+    row("CPU time since start", p.CpuMs, b.CpuMs, c.CpuMs, "ms", true);
+    row("CPU time during the wait", p.CpuMs - programStart.CpuMs, b.CpuMs - baselineStart.CpuMs,
+        c.CpuMs - controlsStart.CpuMs, "ms", false);
+    row("private bytes when idle", MiB(programStart.PrivateBytes), MiB(baselineStart.PrivateBytes),
+        MiB(controlsStart.PrivateBytes), "MiB", false);
+    row("peak working set", MiB(p.PeakWorkingSet), MiB(b.PeakWorkingSet), MiB(c.PeakWorkingSet), "MiB", false);
+    std::printf("  %-24s %14d %14d %9s %14d\n", "threads", pThreads.Threads, bThreads.Threads, "",
+                cThreads.Threads);
     std::printf("  manager window loaded: %s; wallpaper changed during the run: %s\n",
                 managerLoaded ? "yes" : "no", changed ? "yes" : "no");
-    std::printf("Goal: private bytes and CPU time since start at most %.2f x the baseline\n", kGoal);
+    std::printf("Goal: private bytes and CPU time since start at most %.2f x tray_baseline\n", kGoal);
     if (OnWine())
         std::printf("(Wine: private bytes are the anonymous resident memory; CPU times are the threads' own, "
                     "in 10 ms steps)\n");
 
     std::printf("brdwall.exe %s; ", program.End(main).c_str());
-    std::printf("tray_baseline.exe %s\n",
-                baseline.End(FindTopWindow(baseline.Pid(), kBaselineClass, "")).c_str());
+    std::printf("tray_baseline.exe %s; ", baseline.End(FindTopWindow(baseline.Pid(), kBaselineClass, "")).c_str());
+    std::printf("tray_baseline_cc.exe %s\n",
+                controls.End(FindTopWindow(controls.Pid(), kBaselineClass, "")).c_str());
+}
+
+// ---- start-up CPU time over several starts ----
+
+// Wine counts thread times in 10 ms steps, so one start tells little: the mean over several,
+// each program started in turn, once idle and its main window made.
+void StartupCpu(int runs, Cleanup& cleanup) {
+    const fs::path folder = FreshFolder("starts");
+    cleanup.Add(folder);
+    PrepareProgramFolder(folder, 0, {"brdfoot_1.bmp", "brdfoot_2.bmp"});
+    struct Program {
+        fs::path Exe;
+        const char* Name;
+        const char* Class;
+        double TotalMs = 0;
+    };
+    Program programs[] = {{folder / "brdwall.exe", "brdwall.exe", kMainClass},
+                          {ExeFolder() / "tray_baseline.exe", "tray_baseline.exe", kBaselineClass},
+                          {ExeFolder() / "tray_baseline_cc.exe", "tray_baseline_cc.exe", kBaselineClass}};
+    for (int run = 0; run < runs; ++run) {
+        for (Program& p : programs) {
+            Child child(p.Exe, p.Name);
+            child.WaitIdle();
+            HWND main = nullptr;
+            for (int i = 0; i < 250 && !(main = FindTopWindow(child.Pid(), p.Class, "")); ++i) Sleep(20);
+            if (!main) Fail(std::string(p.Name) + " shows no main window");
+            Sleep(300); // start-up work posted after the window is made
+            p.TotalMs += Measure(child.Handle()).CpuMs;
+            child.End(main);
+        }
+    }
+    const double program = programs[0].TotalMs / runs, baseline = programs[1].TotalMs / runs,
+                 controls = programs[2].TotalMs / runs;
+    std::printf("\nCPU time of one start, mean of %d starts each\n", runs);
+    std::printf("  %-24s %10.0f ms  %10.0f ms  %9s %10.0f ms  %9s\n", "brdwall / baseline / cc", program, baseline,
+                Ratio(program, baseline, true).c_str(), controls, Ratio(program, controls, false).c_str());
 }
 
 // ---- one change to a big JPEG ----
@@ -489,9 +535,10 @@ void BigJpegChange(const std::string& jpeg, const std::string& windows, Cleanup&
     std::printf("brdwall.exe %s\n", program.End(main).c_str());
 }
 
-int Run(int seconds, const std::string& jpeg) {
+int Run(int seconds, int starts, const std::string& jpeg) {
     const fs::path bin = ExeFolder();
-    for (const char* needed : {"brdwall.exe", "brdsave.dll", "tray_baseline.exe", "testdata\\blue.bmp"})
+    for (const char* needed :
+         {"brdwall.exe", "brdsave.dll", "tray_baseline.exe", "tray_baseline_cc.exe", "testdata\\blue.bmp"})
         if (!fs::exists(bin / needed))
             Fail((bin / needed).string() + " is missing: build the windows preset");
     // Only one brdwall.exe runs in a session: a second one would say so and end at once.
@@ -507,6 +554,7 @@ int Run(int seconds, const std::string& jpeg) {
     }
 
     IdleFootprint(seconds, cleanup);
+    StartupCpu(starts, cleanup);
     if (jpeg.empty()) {
         std::printf("\nNo --jpeg picture given: the change to a big JPEG is not measured\n");
     } else if (!fs::exists(jpeg)) {
@@ -521,6 +569,7 @@ int Run(int seconds, const std::string& jpeg) {
 
 int main(int argc, char** argv) {
     int seconds = 60;
+    int starts = 10;
     std::string jpeg;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -532,15 +581,22 @@ int main(int argc, char** argv) {
                 return 2;
             }
             seconds = static_cast<int>(n);
+        } else if (a == "--starts" && i + 1 < argc) {
+            const long n = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || n < 1 || n > 100) {
+                std::fprintf(stderr, "footprint_bench: --starts wants a whole number from 1 to 100\n");
+                return 2;
+            }
+            starts = static_cast<int>(n);
         } else if (a == "--jpeg" && i + 1 < argc) {
             jpeg = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: footprint_bench [--seconds N] [--jpeg <picture.jpg>]\n");
+            std::fprintf(stderr, "usage: footprint_bench [--seconds N] [--starts N] [--jpeg <picture.jpg>]\n");
             return 2;
         }
     }
     try {
-        return Run(seconds, jpeg);
+        return Run(seconds, starts, jpeg);
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "footprint_bench: %s\n", e.what());

@@ -2,8 +2,15 @@
 // the footprint of brdwall.exe. One hidden window, one tray icon, an 800 ms
 // timer that reads the local time and compares a few numbers, and a message
 // loop. It ends on WM_CLOSE, taking its icon away first.
+//
+// Built a second time as tray_baseline_cc.exe (BASELINE_COMMON_CONTROLS), with a manifest
+// asking for common controls 6 and the controls library initialised at start, as every
+// program with visual styles has it: the yardstick for what that library costs by itself.
 #include <windows.h>
 #include <shellapi.h>
+#ifdef BASELINE_COMMON_CONTROLS
+#include <commctrl.h>
+#endif
 
 namespace {
 
@@ -47,6 +54,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+#ifdef BASELINE_COMMON_CONTROLS
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    if (!InitCommonControlsEx(&controls)) return 1;
+#endif
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
