@@ -45,15 +45,57 @@ Bstr::Bstr(const std::string& text) {
     if (b_) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), b_, n);
 }
 
+namespace {
+
+// Whether the object comes with our type library in the major version this program was built
+// against: an older copy of the library may lack operations that the program would call.
+bool IsOurLibraryVersion(_Class1& object, Failure& refused) {
+    com_ptr<ITypeInfo> info;
+    com_ptr<ITypeLib> library;
+    UINT index = 0;
+    TLIBATTR* attributes = nullptr;
+    if (FAILED(object.GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) || !info ||
+        FAILED(info->GetContainingTypeLib(library.put(), &index)) || !library ||
+        FAILED(library->GetLibAttr(&attributes)) || !attributes) {
+        refused = Failure{430, "Class does not support Automation or does not support expected interface: "
+                               "brdsave.dll describes no type library"};
+        return false;
+    }
+    const bool ours = attributes->guid == LIBID_brdsave && attributes->wMajorVerNum == kLibraryMajorVersion;
+    if (!ours) {
+        refused = Failure{430, "Class does not support Automation or does not support expected interface: "
+                               "brdsave.dll is another copy of the library (type library version " +
+                                   std::to_string(attributes->wMajorVerNum) + "." +
+                                   std::to_string(attributes->wMinorVerNum) + ", " +
+                                   std::to_string(kLibraryMajorVersion) + ".0 wanted)"};
+    }
+    library->ReleaseTLibAttr(attributes);
+    return ours;
+}
+
+} // namespace
+
 com_ptr<_Class1> NewClass1() {
-    com_ptr<_Class1> object;
-    const HRESULT hr =
-        CoCreateInstance(CLSID_Class1, nullptr, CLSCTX_INPROC_SERVER, IID__Class1, object.put_void());
-    if (SUCCEEDED(hr) && object) return object;
+    // The library stays loaded once it is, so its version is looked at once.
+    enum class Verdict { Unknown, Ours, Refused };
+    static Verdict verdict = Verdict::Unknown;
     static bool told = false;
+    Failure failure;
+    if (verdict != Verdict::Refused) {
+        com_ptr<_Class1> object;
+        const HRESULT hr =
+            CoCreateInstance(CLSID_Class1, nullptr, CLSCTX_INPROC_SERVER, IID__Class1, object.put_void());
+        if (SUCCEEDED(hr) && object) {
+            if (verdict == Verdict::Ours) return object;
+            verdict = IsOurLibraryVersion(*object.get(), failure) ? Verdict::Ours : Verdict::Refused;
+            if (verdict == Verdict::Ours) return object;
+        } else {
+            failure = StatusFailure(hr);
+        }
+    }
     if (!told) {
         told = true;
-        Form11::AnswerOk(FailureReportText(kLibraryMissingSentence, StatusFailure(hr)));
+        Form11::AnswerOk(FailureReportText(kLibraryMissingSentence, failure));
     }
     return nullptr;
 }

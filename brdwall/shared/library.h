@@ -24,14 +24,18 @@ private:
 };
 
 // Creates a Class1 object right before one library call. When the library
-// cannot be loaded or the object cannot be made, the user is told once per
-// run (through the warning window) and null comes back: the caller then skips
-// the call and the program keeps running.
+// cannot be loaded, the object cannot be made, or the library is another copy
+// (another major version of its type library), the user is told once per run
+// (through the warning window) and null comes back: the caller then skips the
+// call and the program keeps running.
 com_ptr<_Class1> NewClass1();
 
 // Reports a failed status of a library operation through the warning window,
 // with the sentence of the calling step. Returns true when the status is success.
 bool LibraryCallSucceeded(HRESULT status, const std::string& sentence);
+
+// The major version of the library's type library that this program calls.
+inline constexpr unsigned kLibraryMajorVersion = 14;
 
 // The text shown when the library cannot be used.
 inline constexpr char kLibraryMissingSentence[] =
