@@ -164,6 +164,18 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         }
         return r;
     }
+    case WM_KEYUP:
+        if (wp == VK_SPACE && c->SpaceIsARelease() && c->MouseUp && c->hwnd_ == hwnd &&
+            (SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
+            // The button toggles on this release; its Click runs first, as with the mouse.
+            const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
+            int shift = 0;
+            if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+            if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+            c->MouseUp(LeftButton, shift, 0, 0);
+            return r;
+        }
+        break;
     case WM_GETDLGCODE:
         // A control with its own key handling gets Enter instead of the default button.
         if (c->KeyDown && lp) {

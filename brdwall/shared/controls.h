@@ -56,6 +56,8 @@ public:
     void SetFont(const char* face, int points);
 
     // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in twips.
+    // A check box or option button toggled with the space bar raises it too (left button, at 0, 0),
+    // so that keyboard users get what a click gives.
     std::function<void(int button, int shift, int x, int y)> MouseUp;
     // A key pressed while the control has the focus, before the control handles it.
     // keyCode: the virtual key; shift: 1 Shift, 2 Ctrl, 4 Alt.
@@ -67,6 +69,8 @@ protected:
     virtual void Realize() = 0;
     virtual void OnCommand(WORD /*code*/) {}
     virtual bool OnCtlColor(HDC /*dc*/, LRESULT& /*brush*/) { return false; }
+    // Whether releasing the space bar over the control is the same as a click released over it.
+    [[nodiscard]] virtual bool SpaceIsARelease() const noexcept { return false; }
 
     void CreateChild(const char* windowClass, DWORD style, DWORD exStyle = 0);
     // Puts the window at its designed place and size for the form's DPI.
@@ -116,6 +120,7 @@ public:
 private:
     void Realize() override;
     void OnCommand(WORD code) override;
+    bool SpaceIsARelease() const noexcept override { return true; }
     int value_ = 0;
 };
 
@@ -132,6 +137,7 @@ public:
 private:
     void Realize() override;
     void OnCommand(WORD code) override;
+    bool SpaceIsARelease() const noexcept override { return true; }
     int index_;
     bool value_ = false;
 };

@@ -100,6 +100,17 @@ TEST_F(ClockTest, ResyncKeepsAHiddenWindowWhileScheduledAndUnloadsItOtherwise) {
     EXPECT_EQ(Forms().Find<Form12>(), nullptr);
 }
 
+TEST_F(ClockTest, EveryTurnedOnWithTheSpaceBarStartsRotation) {
+    Form12& f = LoadTwoBitmaps();
+    G().NextShowAt = -1;
+    ASSERT_TRUE(f.ckEvery.Enabled());
+    SendMessageA(f.ckEvery.hWnd(), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(f.ckEvery.hWnd(), WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(f.ckEvery.Value(), 1);
+    EXPECT_NE(G().NextShowAt, -1) << "scheduled as with a click";
+    EXPECT_FALSE(f.cbInterval.Enabled());
+}
+
 TEST_F(ClockTest, EmptyListAtTheDueMinuteChangesNothing) {
     WriteRecord(5, "[WallpaperLoc]", "CheckEmptyEmptyPrior 2");
     Forms().Get<Form12>();

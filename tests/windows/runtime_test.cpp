@@ -139,6 +139,14 @@ TEST(Runtime, MouseUpOnlyForRealReleasesAndAfterClick) {
     p.log.clear();
     p.chk.SetValue(1);
     EXPECT_EQ(p.log, (Log{"chk1"})) << "a code-made change is no mouse release";
+    p.log.clear();
+    // The space bar toggles a check box as a click does, release included; a button only clicks.
+    for (HWND h : {p.chk.hWnd(), p.cmd.hWnd()}) {
+        SendMessageA(h, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageA(h, WM_KEYUP, VK_SPACE, 0);
+    }
+    SendMessageA(p.chk.hWnd(), WM_KEYUP, VK_SPACE, 0); // a release without a press changes nothing
+    EXPECT_EQ(p.log, (Log{"chk0", "chkup1", "click"}));
     p.Unload();
     Application::DoEvents();
 }
