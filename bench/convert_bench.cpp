@@ -1,5 +1,5 @@
-// Times the program's picture conversion: a JPEG (or BMP, GIF) file decoded with
-// LoadPictureFile and written with SavePictureAsBitmap as a 24-bit bitmap file.
+// Times the program's picture conversion: a JPEG (or BMP, GIF) file opened with PictureRows and
+// written band by band with SavePictureRowsAsBitmap as a 24-bit bitmap file.
 //
 //   convert_bench <picture> <out.bmp> <repetitions> [--phases]
 //
@@ -263,15 +263,15 @@ void RunPhases(const std::string& picturePath, const std::string& outPath, int r
     PrintPhase("whole, straight to 24-bit rows (for comparison)", direct);
 }
 
-// The program's conversion, as the manager window does it; returns the picture's size.
+// The program's conversion, as the manager window does it: decoded band by band straight into
+// the bitmap file. Returns the picture's size.
 std::pair<UINT, UINT> Convert(const std::string& picturePath, const std::string& outPath) {
-    brd::DecodedPicture picture;
+    brd::PictureRows picture;
     brd::FailureNote note;
-    if (!brd::LoadPictureFile(picturePath, picture, note))
-        Fail("LoadPictureFile: " + note.Last().Description);
-    if (!brd::SavePictureAsBitmap(picture, outPath, note))
-        Fail("SavePictureAsBitmap: " + note.Last().Description);
-    return {picture.Width, picture.Height};
+    if (!picture.Open(picturePath, note)) Fail("PictureRows::Open: " + note.Last().Description);
+    if (!brd::SavePictureRowsAsBitmap(picture, outPath, note))
+        Fail("SavePictureRowsAsBitmap: " + note.Last().Description);
+    return {picture.Width(), picture.Height()};
 }
 
 PROCESS_MEMORY_COUNTERS_EX MemoryCounters() {

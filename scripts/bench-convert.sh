@@ -102,7 +102,7 @@ printf '  best %8.1f ms   median %8.1f ms\n' "$ref_best" "$ref_median"
 [ -n "$ref_rss" ] && echo "  peak resident memory $ref_rss"
 echo "  bitmap: $(size_of "$reference_bmp") bytes"
 echo
-echo "Program, LoadPictureFile + SavePictureAsBitmap under Wine (convert_bench.exe):"
+echo "Program, PictureRows + SavePictureRowsAsBitmap under Wine (convert_bench.exe):"
 echo "  ${output//$'\n'/$'\n'  }"
 echo "  bitmap: $(size_of "$program_bmp") bytes"
 echo

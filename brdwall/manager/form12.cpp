@@ -351,28 +351,33 @@ void Form12::ConvertToBitmap() {
     if (NextShowIndex_ >= count || NextShowIndex_ < 0) return;
     const ResolvedEntry entry = ResolveEntry(lstShow.List(NextShowIndex_), WindowsFolderPath_, UserFolderPath_);
     if (entry.Kind != PictureKind::Convert) return;
-    DecodedPicture picture;
+    // Decoded band by band straight into the bitmap file: a big picture is never held whole.
+    PictureRows picture;
     FailureNote note;
-    if (!LoadPictureFile(entry.FullPath, picture, note)) {
+    if (!picture.Open(entry.FullPath, note)) {
         convertedReady_ = false;
         Form11::AnswerOk(FailureReportText(entry.BareName + ": " + kConversionSentence, note.Last()));
         return;
     }
-    const std::string written = WriteConvertedPicture(picture, entry.BareName);
+    const std::string written = WriteConvertedPicture(
+        [&picture](const std::string& path, FailureNote& n) { return SavePictureRowsAsBitmap(picture, path, n); },
+        [&picture] { return picture.DamagedData(); }, entry.BareName);
     convertedReady_ = !written.empty();
     if (convertedReady_) convertedPath_ = written;
 }
 
-std::string Form12::WriteConvertedPicture(const DecodedPicture& picture, const std::string& shownName) {
+std::string Form12::WriteConvertedPicture(const std::function<bool(const std::string&, FailureNote&)>& save,
+                                          const std::function<bool()>& damaged, const std::string& shownName) {
     FailureNote note;
     const std::string inWindows = WindowsFolderPath_ + "\\" + kTmpFileName;
-    if (SavePictureAsBitmap(picture, inWindows, note)) return inWindows;
-    // A standard user may not write into the Windows folder: use the user's own folder.
-    const std::string own = UserPictureFolder();
+    if (save(inWindows, note)) return inWindows;
+    // A standard user may not write into the Windows folder: use the user's own folder. A
+    // picture that cannot be decoded fails there as well.
+    const std::string own = damaged() ? std::string() : UserPictureFolder();
     if (!own.empty()) {
         FailureNote second;
         const std::string inOwn = own + "\\" + kTmpFileName;
-        if (SavePictureAsBitmap(picture, inOwn, second)) return inOwn;
+        if (save(inOwn, second)) return inOwn;
         note = second;
     }
     Form11::AnswerOk(FailureReportText(shownName + ": " + kConversionSentence, note.Last()));
@@ -419,7 +424,9 @@ void Form12::cmdChangeWall_Click() {
         Form11::AnswerOk(FailureReportText(kConversionSentence, note.Last()));
         return;
     }
-    const std::string written = WriteConvertedPicture(picture, "Change");
+    const std::string written = WriteConvertedPicture(
+        [&picture](const std::string& path, FailureNote& n) { return SavePictureAsBitmap(picture, path, n); },
+        [] { return false; }, "Change");
     if (written.empty()) return;
     // The next due change of a GIF or JPEG entry applies what "Change" wrote.
     convertedPath_ = written;

@@ -13,6 +13,7 @@
 #include "brdwall/shared/platform.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace brd {
@@ -116,9 +117,11 @@ private:
     // Shows the picture of the focused entry of a list; a missing file's entry is removed.
     void PreviewFromList(ListBox& list, bool warnMissing);
 
-    // Writes the picture as tmpFile.bmp, in the Windows folder or, where that is refused,
-    // in the user's own application data folder. Returns the path written, or "" (with a warning).
-    std::string WriteConvertedPicture(const DecodedPicture& picture, const std::string& shownName);
+    // Writes tmpFile.bmp through `save`, in the Windows folder or, where that is refused, in the
+    // user's own application data folder; `damaged` tells a picture that no folder can mend.
+    // Returns the path written, or "" (with a warning).
+    std::string WriteConvertedPicture(const std::function<bool(const std::string&, FailureNote&)>& save,
+                                      const std::function<bool()>& damaged, const std::string& shownName);
 
     std::int16_t NextShowIndex_ = 0;
     std::int16_t DeleteScanIndex_ = 0;

@@ -22,28 +22,6 @@ std::wstring WidePath(const std::string& path) {
     return w;
 }
 
-// Copies a 24bppBGR source into top-down rows of 4 bytes per pixel, a band of rows at a time,
-// so that no full-size intermediate copy of the picture is made.
-HRESULT CopyBgrAsBgrx(IWICBitmapSource& source, UINT width, UINT height, std::uint8_t* bgrx) {
-    const UINT stride = width * 3;
-    const UINT band = std::clamp<UINT>((1u << 20) / stride, 1, height);
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(stride) * band);
-    for (UINT y = 0; y < height; y += band) {
-        const UINT count = std::min(band, height - y);
-        const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(count)};
-        const HRESULT hr = source.CopyPixels(&rect, stride, stride * count, rows.data());
-        if (FAILED(hr)) return hr;
-        const std::uint8_t* s = rows.data();
-        std::uint8_t* t = bgrx + static_cast<std::size_t>(y) * width * 4;
-        for (std::size_t i = 0, n = static_cast<std::size_t>(count) * width; i < n; ++i, s += 3, t += 4) {
-            t[0] = s[0];
-            t[1] = s[1];
-            t[2] = s[2];
-        }
-    }
-    return S_OK;
-}
-
 Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames = 1) {
     std::string text = "Out of memory: the picture is too large (" + std::to_string(width) + " x " +
                        std::to_string(height) + " pixels";
@@ -69,8 +47,11 @@ std::optional<PictureClaim> ClaimOfFile(const std::wstring& path) {
 
 } // namespace
 
-bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& note) {
-    out = DecodedPicture{};
+bool PictureRows::Open(const std::string& path, FailureNote& note) {
+    frame_.reset();
+    converter_.reset();
+    width_ = height_ = bandTop_ = bandRows_ = 0;
+    bgr24_ = damaged_ = false;
     const std::wstring widePath = WidePath(path);
     // Refused on the size its headers claim: a decoder may decode the whole file before it can be asked.
     if (const auto claim = ClaimOfFile(widePath); claim && claim->Pixels > kMaxPicturePixels) {
@@ -107,19 +88,61 @@ bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& 
         note.Note(TooLarge(w, h));
         return false;
     }
-    // JPEG frames are 24bppBGR: their rows are widened here, band by band. Other formats go through
-    // the 32-bit converter (8-bit GIF pictures do not convert straight to 24 bits everywhere).
+    // JPEG frames are 24bppBGR: their rows are taken as they are. Other formats go through the
+    // 32-bit converter (8-bit GIF pictures do not convert straight to 24 bits everywhere). The
+    // converter comes from the factory, so that the imaging library is loaded with the first
+    // picture rather than at program start.
     WICPixelFormatGUID format{};
     const bool bgr24 = SUCCEEDED(frame->GetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR;
-    // The converter comes from the factory, so that the imaging library is loaded with the first
-    // picture rather than at program start.
-    com_ptr<IWICFormatConverter> bgrx;
-    if (!bgr24 && (FAILED(factory->CreateFormatConverter(bgrx.put())) ||
-                   FAILED(bgrx->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr,
-                                           0.0, WICBitmapPaletteTypeCustom)))) {
+    com_ptr<IWICFormatConverter> converter;
+    if (!bgr24 && (FAILED(factory->CreateFormatConverter(converter.put())) ||
+                   FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                                nullptr, 0.0, WICBitmapPaletteTypeCustom)))) {
         note.Note(PictureFailure("unsupported pixel format"));
         return false;
     }
+    frame_ = std::move(frame);
+    converter_ = std::move(converter);
+    width_ = w;
+    height_ = h;
+    bgr24_ = bgr24;
+    return true;
+}
+
+Failure PictureRows::DamagedDataFailure() { return PictureFailure("the picture data is damaged"); }
+
+const std::uint8_t* PictureRows::Row(UINT y) {
+    if (damaged_ || y >= height_ || !frame_) return nullptr;
+    const UINT stride = width_ * (bgr24_ ? 3 : 4);
+    if (y < bandTop_ || y >= bandTop_ + bandRows_) {
+        // About a megabyte of rows, reaching up from y when reading upwards and down otherwise.
+        const UINT band = std::clamp<UINT>((1u << 20) / stride, 1, height_);
+        const UINT top = y < bandTop_ ? (y + 1 >= band ? y + 1 - band : 0) : std::min(y, height_ - band);
+        try {
+            band_.resize(static_cast<std::size_t>(stride) * band);
+        } catch (const std::bad_alloc&) {
+            damaged_ = true;
+            return nullptr;
+        }
+        const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width_), static_cast<INT>(band)};
+        IWICBitmapSource* source = converter_ ? static_cast<IWICBitmapSource*>(converter_.get())
+                                              : static_cast<IWICBitmapSource*>(frame_.get());
+        if (FAILED(source->CopyPixels(&rect, stride, stride * band, band_.data()))) {
+            damaged_ = true;
+            bandRows_ = 0;
+            return nullptr;
+        }
+        bandTop_ = top;
+        bandRows_ = band;
+    }
+    return band_.data() + static_cast<std::size_t>(y - bandTop_) * stride;
+}
+
+bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& note) {
+    out = DecodedPicture{};
+    PictureRows rows;
+    if (!rows.Open(path, note)) return false;
+    const UINT w = rows.Width(), h = rows.Height();
     try {
         out.Bgrx.resize(static_cast<std::size_t>(w) * h * 4);
     } catch (const std::bad_alloc&) {
@@ -127,22 +150,40 @@ bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& 
         note.Note(Failure{7, "Out of memory"});
         return false;
     }
-    try {
-        hr = bgr24 ? CopyBgrAsBgrx(*frame.get(), w, h, out.Bgrx.data())
-                   : bgrx->CopyPixels(nullptr, w * 4, static_cast<UINT>(out.Bgrx.size()), out.Bgrx.data());
-    } catch (const std::bad_alloc&) {
-        out = DecodedPicture{};
-        note.Note(Failure{7, "Out of memory"});
-        return false;
-    }
-    if (FAILED(hr)) {
-        out = DecodedPicture{};
-        note.Note(PictureFailure("the picture data is damaged"));
-        return false;
+    for (UINT y = 0; y < h; ++y) {
+        const std::uint8_t* s = rows.Row(y);
+        if (!s) {
+            out = DecodedPicture{};
+            note.Note(PictureRows::DamagedDataFailure());
+            return false;
+        }
+        std::uint8_t* t = out.Bgrx.data() + static_cast<std::size_t>(y) * w * 4;
+        if (rows.Bgr24()) {
+            for (UINT x = 0; x < w; ++x, s += 3, t += 4) {
+                t[0] = s[0];
+                t[1] = s[1];
+                t[2] = s[2];
+            }
+        } else {
+            std::copy(s, s + static_cast<std::size_t>(w) * 4, t);
+        }
     }
     out.Width = w;
     out.Height = h;
     return true;
+}
+
+bool SavePictureRowsAsBitmap(PictureRows& picture, const std::string& path, FailureNote& note) {
+    if (picture.Width() == 0 || picture.Height() == 0) {
+        note.Note(PictureFailure("no picture"));
+        return false;
+    }
+    const bool written =
+        WriteBmp24Rows(path, static_cast<int>(picture.Width()), static_cast<int>(picture.Height()),
+                       picture.Bgr24() ? RowPixels::Bgr24 : RowPixels::Bgrx32,
+                       [&](int row) { return picture.Row(static_cast<UINT>(row)); }, note);
+    if (!written && picture.DamagedData()) note.Note(PictureRows::DamagedDataFailure());
+    return written;
 }
 
 bool SavePictureAsBitmap(const DecodedPicture& picture, const std::string& path, FailureNote& note) {

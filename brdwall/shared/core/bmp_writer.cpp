@@ -1,5 +1,6 @@
 #include "brdwall/shared/core/bmp_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -124,8 +125,13 @@ std::vector<std::uint8_t> BmpHeader(int width, int height) {
 
 bool WriteBmp24(const std::string& path, int width, int height,
                 const std::function<const std::uint8_t*(int row)>& rowBgrx, FailureNote& note) {
+    return WriteBmp24Rows(path, width, height, RowPixels::Bgrx32, rowBgrx, note);
+}
+
+bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels layout,
+                    const std::function<const std::uint8_t*(int row)>& rowSource, FailureNote& note) {
     const std::vector<std::uint8_t> header = BmpHeader(width, height);
-    if (header.empty() || path.empty() || !rowBgrx) {
+    if (header.empty() || path.empty() || !rowSource) {
         note.Note(InvalidArgument());
         return false;
     }
@@ -143,18 +149,25 @@ bool WriteBmp24(const std::string& path, int width, int height,
             return false;
         }
         for (int y = height - 1; y >= 0; --y) {
-            const std::uint8_t* source = rowBgrx(y);
+            const std::uint8_t* source = rowSource(y);
             if (source == nullptr) {
                 note.Note(InvalidArgument());
                 return false;
             }
-            std::uint8_t* target = row.data();
-            for (std::size_t x = 0; x < pixels; ++x, source += 4, target += 3) {
-                target[0] = source[0];
-                target[1] = source[1];
-                target[2] = source[2];
+            const std::uint8_t* stored = row.data();
+            if (layout == RowPixels::Bgr24 && stride == pixels * 3) {
+                stored = source; // already the stored row
+            } else if (layout == RowPixels::Bgr24) {
+                std::copy(source, source + pixels * 3, row.begin());
+            } else {
+                std::uint8_t* target = row.data();
+                for (std::size_t x = 0; x < pixels; ++x, source += 4, target += 3) {
+                    target[0] = source[0];
+                    target[1] = source[1];
+                    target[2] = source[2];
+                }
             }
-            if (!out.Write(row.data(), stride)) {
+            if (!out.Write(stored, stride)) {
                 note.Note(WriteFailure());
                 return false;
             }

@@ -35,4 +35,12 @@ std::vector<std::uint8_t> BmpHeader(int width, int height);
 bool WriteBmp24(const std::string& path, int width, int height,
                 const std::function<const std::uint8_t*(int row)>& rowBgrx, FailureNote& note);
 
+// How the pixels of the rows given to WriteBmp24Rows are laid out: 4 bytes (blue, green, red,
+// unused) or 3 bytes (blue, green, red) per pixel.
+enum class RowPixels { Bgrx32, Bgr24 };
+
+// WriteBmp24 for rows of either layout; rows of 3-byte pixels are written as they are.
+bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels layout,
+                    const std::function<const std::uint8_t*(int row)>& row, FailureNote& note);
+
 } // namespace brd
