@@ -129,6 +129,15 @@ LRESULT Control::CallBase(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
     return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
 }
 
+// The shift state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+static int KeyShift() {
+    int shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+    if (GetKeyState(VK_MENU) < 0) shift |= 4;
+    return shift;
+}
+
 LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* c = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!c || !c->baseProc_) return DefWindowProcW(hwnd, msg, wp, lp);
@@ -169,10 +178,7 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             (SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
             // The button toggles on this release; its Click runs first, as with the mouse.
             const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
-            int shift = 0;
-            if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-            if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-            c->MouseUp(LeftButton, shift, 0, 0);
+            c->MouseUp(LeftButton, KeyShift(), 0, 0);
             return r;
         }
         break;
@@ -186,13 +192,7 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (c->KeyDown) {
-            int shift = 0;
-            if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-            if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-            if (GetKeyState(VK_MENU) < 0) shift |= 4;
-            c->KeyDown(static_cast<int>(wp), shift);
-        }
+        if (c->KeyDown) c->KeyDown(static_cast<int>(wp), KeyShift());
         break;
     case WM_NCDESTROY: {
         // The window goes: give it back its own procedure and forget the control.

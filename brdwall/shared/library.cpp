@@ -86,8 +86,8 @@ com_ptr<_Class1> NewClass1() {
         const HRESULT hr =
             CoCreateInstance(CLSID_Class1, nullptr, CLSCTX_INPROC_SERVER, IID__Class1, object.put_void());
         if (SUCCEEDED(hr) && object) {
-            if (verdict == Verdict::Ours) return object;
-            verdict = IsOurLibraryVersion(*object.get(), failure) ? Verdict::Ours : Verdict::Refused;
+            if (verdict == Verdict::Unknown)
+                verdict = IsOurLibraryVersion(*object.get(), failure) ? Verdict::Ours : Verdict::Refused;
             if (verdict == Verdict::Ours) return object;
         } else {
             failure = StatusFailure(hr);

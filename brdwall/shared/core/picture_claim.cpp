@@ -13,7 +13,6 @@ class Cursor {
 public:
     explicit Cursor(const ByteReader& read) : read_(read), window_(kWindow) {}
 
-    std::uint64_t Offset() const noexcept { return offset_; }
     void Skip(std::uint64_t count) noexcept { offset_ += count; }
     void Rewind() noexcept { offset_ = 0; }
 
