@@ -5,7 +5,8 @@
 # make bench build the Windows preset and time the JPEG to bitmap conversion
 #            against djpeg (BENCH_ARGS="10 --phases": runs, step-by-step timings)
 # make bench-search  time filling the search list from 20,000 pictures
-.PHONY: all setup host windows build test run stop bench bench-search format clean dist
+# make bench-list    time the wallpaper list's operations on a list of 100,000 entries
+.PHONY: all setup host windows build test run stop bench bench-search bench-list format clean dist
 
 all: build
 
@@ -39,6 +40,9 @@ bench: windows
 
 bench-search: windows
 	@scripts/wine-run.sh build/windows/bin/search_bench.exe
+
+bench-list: windows
+	@scripts/wine-run.sh build/windows/bin/list_bench.exe
 
 format:
 	find brdsave brdwall tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <filesystem>
 
 #include "brdsave/core/settings_rules.h"
@@ -34,13 +35,18 @@ public:
     explicit ListBoxEntries(ListBox& list) : list_(list) {}
     int Count() override { return list_.ListCount(); }
     std::string Entry(int i) override { return list_.List(i); }
-    void Remove(int i) override { list_.RemoveItem(i); }
+    void Remove(const std::vector<int>& indexes) override { list_.RemoveItems(indexes); }
 
 private:
     ListBox& list_;
 };
 
 int CurrentMinute() { return SystemClock().Now().Minute; }
+
+// The library's load takes the list positions as 16-bit values and does not use them.
+short LibraryIndex(int position) {
+    return static_cast<short>(std::clamp(position, static_cast<int>(SHRT_MIN), static_cast<int>(SHRT_MAX)));
+}
 
 } // namespace
 
@@ -156,7 +162,8 @@ void Form12::Form_Load() {
         ControlArg every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)), search(DispatchFor(lstSearch)),
             keep(DispatchFor(ckSaveSettings)), list(DispatchFor(lstShow)), countDown(DispatchFor(ckCountDown));
         const Bstr file(kSettingsFileName), appPath(g.AppFolder);
-        library->F12Load(5, file.get(), NextShowIndex_, DeleteScanIndex_, every.ptr(), interval.ptr(), &option1,
+        ListBox::Freeze freeze(lstShow);
+        library->F12Load(5, file.get(), LibraryIndex(NextShowIndex_), LibraryIndex(DeleteScanIndex_), every.ptr(), interval.ptr(), &option1,
                          search.ptr(), &top, &left, keep.ptr(), list.ptr(), &option2, appPath.get(),
                          countDown.ptr());
     }
@@ -309,8 +316,11 @@ void Form12::EMShowToShow() {
     const int count = lstShow.ListCount();
     if (count == 0) return;
     AdvanceNextShow();
-    if (NextShowIndex_ >= count || NextShowIndex_ < 0) NextShowIndex_ = 0;
-    const ResolvedEntry entry = ResolveEntry(lstShow.List(NextShowIndex_), WindowsFolderPath_, UserFolderPath_);
+    // A position outside the list (its entry was removed by a preview or a delete) holds no entry:
+    // nothing is applied, and the order below starts again from the top.
+    const bool inList = NextShowIndex_ >= 0 && NextShowIndex_ < count;
+    const ResolvedEntry entry =
+        ResolveEntry(inList ? lstShow.List(NextShowIndex_) : std::string(), WindowsFolderPath_, UserFolderPath_);
     switch (entry.Kind) {
     case PictureKind::Convert:
         // Prepared when this entry became the next one; not applied when that failed.
@@ -329,7 +339,8 @@ void Form12::PickRandomIndex() { NextShowIndex_ = brd::PickRandomIndex(NextShowI
 void Form12::DropMissingFiles() {
     ListBoxEntries entries(lstShow);
     MissingFileActions actions;
-    actions.Exists = [](const std::string& path) { return FileExists(path); };
+    FileProbe probe;
+    actions.Exists = [&probe](const std::string& path) { return probe.Exists(path); };
     // One warning window per missing file, but not thousands of them when a whole folder is gone.
     int warned = 0;
     actions.Warn = [&warned](const std::string& text) {
@@ -533,9 +544,10 @@ void Form12::PreviewFromList(ListBox& list, bool warnMissing) {
 
 void Form12::cmdAdd_Click() {
     if (lstSearch.SelCount() > 0) {
-        const int count = lstSearch.ListCount();
-        for (int i = 0; i < count; ++i)
-            if (lstSearch.Selected(i)) lstShow.AddItem(lstSearch.List(i));
+        // In the search list's order, all at once.
+        std::vector<std::string> added;
+        for (int i : lstSearch.SelectedIndexes()) added.push_back(lstSearch.List(i));
+        lstShow.AddItems(added);
     }
     if (lstShow.ListCount() >= 2) {
         cbInterval.SetEnabled(true);
@@ -568,15 +580,15 @@ void Form12::cmdDelete_Click() {
 }
 
 void Form12::RemoveNextSelected() {
-    const int count = lstShow.ListCount();
-    if (count == 0) return;
+    if (lstShow.ListCount() == 0) return;
     if (DeleteScanIndex_ < 0) DeleteScanIndex_ = 0;
-    for (; DeleteScanIndex_ < count; ++DeleteScanIndex_) {
-        if (lstShow.Selected(DeleteScanIndex_)) {
-            lstShow.RemoveItem(DeleteScanIndex_);
-            return;
-        }
-    }
+    // Every selected entry from the scan position on goes in one removal: removed one at a time,
+    // each would move the rest of a long list up by one place.
+    std::vector<int> selected = lstShow.SelectedIndexes();
+    std::erase_if(selected, [this](int i) { return i < DeleteScanIndex_; });
+    if (selected.empty()) return;
+    lstShow.RemoveItems(selected);
+    DeleteScanIndex_ = selected.front();
 }
 
 void Form12::cmdDeleteAll_Click() {
@@ -592,6 +604,8 @@ void Form12::cmdLoad_Click() {
     if (com_ptr<_Class1> library = NewClass1()) {
         ControlArg list(DispatchFor(lstShow));
         const Bstr appPath(G().AppFolder);
+        // The library adds the entries one by one: the list is drawn once, at the end.
+        ListBox::Freeze freeze(lstShow);
         library->LoadWallpaperList(list.ptr(), appPath.get());
     }
     const int count = lstShow.ListCount();

@@ -55,7 +55,7 @@ public:
     OptionButton& optOption(int index) { return index == 2 ? optOption2 : optOption1; }
 
     // Window state.
-    [[nodiscard]] std::int16_t NextShowIndex() const noexcept { return NextShowIndex_; }
+    [[nodiscard]] int NextShowIndex() const noexcept { return NextShowIndex_; }
     [[nodiscard]] const std::string& WindowsFolderPath() const noexcept { return WindowsFolderPath_; }
     [[nodiscard]] const std::string& UserFolderPath() const noexcept { return UserFolderPath_; }
     [[nodiscard]] std::int32_t WindowTop() const noexcept { return WindowTop_; }
@@ -113,6 +113,7 @@ private:
     void ConvertToBitmap();
     void ReadUserFolder();
     void FillSearchList(DirSearch& search, std::string FirstName, std::int16_t Slot, std::vector<std::string>& names);
+    // Removes the selected entries from DeleteScanIndex on, in one step; DeleteScanIndex ends on the first.
     void RemoveNextSelected();
     // Shows the picture of the focused entry of a list; a missing file's entry is removed.
     void PreviewFromList(ListBox& list, bool warnMissing);
@@ -123,8 +124,9 @@ private:
     std::string WriteConvertedPicture(const std::function<bool(const std::string&, FailureNote&)>& save,
                                       const std::function<bool()>& damaged, const std::string& shownName);
 
-    std::int16_t NextShowIndex_ = 0;
-    std::int16_t DeleteScanIndex_ = 0;
+    // Positions in the wallpaper list, of any length it may have.
+    int NextShowIndex_ = 0;
+    int DeleteScanIndex_ = 0;
     std::string WindowsFolderPath_;
     std::string UserFolderPath_;
     std::int32_t WindowTop_ = 0;

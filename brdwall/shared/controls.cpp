@@ -481,6 +481,85 @@ void ListBox::SetItems(std::vector<std::string> items) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+ListBox::Freeze::Freeze(ListBox& list) : list_(list) {
+    if (list_.frozen_++ == 0 && list_.hwnd_) SendMessageW(list_.hwnd_, WM_SETREDRAW, FALSE, 0);
+}
+
+ListBox::Freeze::~Freeze() {
+    if (--list_.frozen_ == 0 && list_.hwnd_) {
+        SendMessageW(list_.hwnd_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_.hwnd_, nullptr, TRUE);
+    }
+}
+
+void ListBox::AddItems(const std::vector<std::string>& items) {
+    if (!hwnd_) {
+        pending_.insert(pending_.end(), items.begin(), items.end());
+        return;
+    }
+    Freeze freeze(*this);
+    std::size_t bytes = 0;
+    for (const auto& item : items) bytes += item.size() + 1;
+    SendMessageA(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    for (const auto& item : items) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+std::vector<int> ListBox::SelectedIndexes() const {
+    std::vector<int> out;
+    if (!hwnd_) return out;
+    if (!extended_) {
+        const int at = ListIndex();
+        if (at >= 0) out.push_back(at);
+        return out;
+    }
+    const int n = SelCount();
+    if (n <= 0) return out;
+    out.resize(static_cast<std::size_t>(n));
+    const LRESULT got = SendMessageA(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(out.data()));
+    out.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void ListBox::RemoveItems(const std::vector<int>& indexes) {
+    if (indexes.empty()) return;
+    if (!hwnd_) {
+        for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) RemoveItem(*it);
+        return;
+    }
+    Freeze freeze(*this);
+    // Each removal moves every item behind it, so a few are removed where they are (from the
+    // back) and many by building the list again from the items that stay.
+    constexpr std::size_t kFewRemovals = 64;
+    if (indexes.size() <= kFewRemovals) {
+        for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
+            SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
+        return;
+    }
+    const int count = ListCount();
+    const int top = static_cast<int>(SendMessageA(hwnd_, LB_GETTOPINDEX, 0, 0));
+    std::vector<std::string> kept;
+    kept.reserve(static_cast<std::size_t>(count));
+    int removedAboveTop = 0;
+    auto next = indexes.begin();
+    for (int i = 0; i < count; ++i) {
+        if (next != indexes.end() && *next == i) {
+            ++next;
+            if (i < top) ++removedAboveTop;
+            continue;
+        }
+        kept.push_back(List(i));
+    }
+    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    std::size_t bytes = 0;
+    for (const auto& item : kept) bytes += item.size() + 1;
+    SendMessageA(hwnd_, LB_INITSTORAGE, kept.size(), static_cast<LPARAM>(bytes));
+    for (const auto& item : kept)
+        SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
+    // The user goes on looking at the same part of the list.
+    SendMessageA(hwnd_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top - removedAboveTop)), 0);
+}
+
 void ListBox::OnCommand(WORD code) {
     if (code == LBN_SELCHANGE && Click) Click();
     if (code == LBN_DBLCLK && DblClick) DblClick();

@@ -186,12 +186,32 @@ public:
     // Replaces every item at once; a sorted list puts them in its case-insensitive order.
     // Much faster than adding many items one by one.
     void SetItems(std::vector<std::string> items);
+    // Adds many items at once, as AddItem does one by one.
+    void AddItems(const std::vector<std::string>& items);
+    // The positions of the selected items, in ascending order.
+    [[nodiscard]] std::vector<int> SelectedIndexes() const;
+    // Removes the items at `indexes` (ascending, each at most once); the others keep their order.
+    void RemoveItems(const std::vector<int>& indexes);
+
+    // While one lives, the list is not redrawn: items added or removed one by one (by the library,
+    // through the list's interface) cost no repaint each. The list is drawn once at the end.
+    class Freeze {
+    public:
+        explicit Freeze(ListBox& list);
+        Freeze(const Freeze&) = delete;
+        Freeze& operator=(const Freeze&) = delete;
+        ~Freeze();
+
+    private:
+        ListBox& list_;
+    };
 
 private:
     void Realize() override;
     void OnCommand(WORD code) override;
     bool sorted_;
     bool extended_;
+    int frozen_ = 0;
     std::vector<std::string> pending_;
 };
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "brdwall/shared/core/clock.h"
 #include "brdwall/shared/handles.h"
@@ -36,6 +38,25 @@ private:
 
 // True when a directory search finds the path as an ordinary file.
 bool FileExists(const std::string& path);
+
+// Answers FileExists for many paths in a row. After a few missing files it reads each folder it
+// is asked about once and answers from that listing: a walk over thousands of missing files would
+// otherwise have each lookup search its folder again.
+class FileProbe {
+public:
+    bool Exists(const std::string& path);
+
+private:
+    // Upper-case names of a folder's ordinary files (long and short forms); unset when the folder
+    // could not be read (but may still hold files that can be looked up one by one).
+    struct Listing {
+        bool Read = false;
+        std::unordered_set<std::wstring> Names;
+    };
+    const Listing& ListingOf(const std::string& folder);
+    int misses_ = 0;
+    std::unordered_map<std::string, Listing> folders_;
+};
 
 // A message box with no owner; returns the button chosen.
 int MsgBox(const std::string& text, unsigned flags, const std::string& title);

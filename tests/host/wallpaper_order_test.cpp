@@ -33,6 +33,10 @@ TEST(WallpaperOrder, ResolveEntry) {
         {"mp", "mp", kWindows + "\\mp", Never},
         {"_", "", kUser, Never},
         {"", "", kWindows + "\\", Never},
+        // Not bare names: no path, so they count as missing files.
+        {"..\\x.bmp", "..\\x.bmp", "", Never},
+        {"sub/x.jpg_", "sub/x.jpg", "", Never},
+        {"C:x.bmp", "C:x.bmp", "", Never},
     };
     for (const Case& c : cases) {
         const ResolvedEntry resolved = ResolveEntry(c.entry, kWindows, kUser);
@@ -66,14 +70,25 @@ TEST(WallpaperOrder, PickRandomIndexFollowsTheDraw) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
         {0, 2, 0.2, 1}, // the current one drawn: the one before it, or 1 for the first
-        {0, 2, 0.7, 1}, {1, 2, 0.2, 0},  {1, 2, 0.7, 0}, // two entries: always the other one
-        {0, 3, 0.5, 1}, {0, 3, 0.9, 2},  {0, 3, 0.1, 1}, {2, 3, 0.9, 1},
-        {1, 3, 0.5, 0}, {2, 3, 0.0, 0},  {1, 3, 1.0, 0}, // a draw past the last position is taken as 0
-        {1, 3, nan, 0}, {1, 3, -0.5, 0}, {7, 3, 0.5, 1}, // a current position outside the list is never drawn
+        {0, 2, 0.7, 1},
+        {1, 2, 0.2, 0},
+        {1, 2, 0.7, 0}, // two entries: always the other one
+        {0, 3, 0.5, 1},
+        {0, 3, 0.9, 2},
+        {0, 3, 0.1, 1},
+        {2, 3, 0.9, 1},
+        {1, 3, 0.5, 0},
+        {2, 3, 0.0, 0},
+        {1, 3, 1.0, 0}, // a draw past the last position is taken as 0
+        {1, 3, nan, 0},
+        {1, 3, -0.5, 0},
+        {7, 3, 0.5, 1}, // a current position outside the list is never drawn
+        {5, 100000, 0.99999, 99999},
+        {99999, 100000, 0.99999, 99998}, // every position of a long list can come
     };
     for (const Case& c : cases) {
         ScriptedRandom rng(c.draw);
-        const auto picked = PickRandomIndex(static_cast<std::int16_t>(c.current), c.count, rng);
+        const int picked = PickRandomIndex(c.current, c.count, rng);
         EXPECT_EQ(picked, c.expected) << c.current << " of " << c.count << " drawing " << c.draw;
         const std::vector<std::string> log = {"seed " + std::to_string(c.count - 1), "draw"};
         EXPECT_EQ(rng.Log, log);
@@ -87,9 +102,9 @@ TEST(WallpaperOrder, PickRandomIndexFollowsTheDraw) {
 
 TEST(WallpaperOrder, PickRandomIndexDistribution) {
     StirringRandom rng(12345);
-    std::int16_t index = 0;
+    int index = 0;
     for (int i = 0; i < 1000; ++i) {
-        const std::int16_t next = PickRandomIndex(index, 2, rng);
+        const int next = PickRandomIndex(index, 2, rng);
         ASSERT_EQ(next, 1 - index) << "pick " << i;
         index = next;
     }
@@ -107,11 +122,11 @@ TEST(WallpaperOrder, NextPriorityIndexWraps) {
     struct Case {
         int current, count, expected;
     };
-    const Case cases[] = {{0, 1, 0},  {0, 3, 1},  {1, 3, 2},         {2, 3, 0}, {5, 3, 0},
-                          {-1, 3, 0}, {-9, 3, 0}, {32767, 40000, 0}, {0, 0, 0}};
+    const Case cases[] = {{0, 1, 0},         {0, 3, 1},  {1, 3, 2},  {2, 3, 0},
+                          {5, 3, 0},         {-1, 3, 0}, {-9, 3, 0}, {32767, 40000, 32768},
+                          {39999, 40000, 0}, {0, 0, 0}};
     for (const Case& c : cases) {
-        EXPECT_EQ(NextPriorityIndex(static_cast<std::int16_t>(c.current), c.count), c.expected)
-            << c.current << " of " << c.count;
+        EXPECT_EQ(NextPriorityIndex(c.current, c.count), c.expected) << c.current << " of " << c.count;
     }
 }
 
@@ -120,11 +135,13 @@ class FakeList final : public IWallpaperList {
     explicit FakeList(std::vector<std::string> entries) : Entries(std::move(entries)) {}
     int Count() override { return static_cast<int>(Entries.size()); }
     std::string Entry(int i) override { return Entries.at(static_cast<std::size_t>(i)); }
-    void Remove(int i) override {
-        if (!Stuck) Entries.erase(Entries.begin() + i);
+    void Remove(const std::vector<int>& indexes) override {
+        ++Removals;
+        for (auto i = indexes.rbegin(); i != indexes.rend(); ++i)
+            Entries.erase(Entries.begin() + *i);
     }
     std::vector<std::string> Entries;
-    bool Stuck = false; // a list that never shrinks
+    int Removals = 0;
 };
 
 struct DropRun {
@@ -132,7 +149,7 @@ struct DropRun {
     int oneLeft = 0;
 };
 
-DropRun Drop(std::int16_t& index, FakeList& list, const std::set<std::string>& existing) {
+DropRun Drop(int& index, FakeList& list, const std::set<std::string>& existing) {
     DropRun run;
     DropMissingFiles(
         index, list, [&](const std::string& path) { return existing.count(path) != 0; },
@@ -200,7 +217,7 @@ TEST(WallpaperOrder, DropMissingFiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeList list(c.entries);
-        std::int16_t index = static_cast<std::int16_t>(c.index);
+        int index = c.index;
         const DropRun run = Drop(index, list, c.existing);
         EXPECT_EQ(list.Entries, c.left);
         EXPECT_EQ(index, c.indexAfter);
@@ -209,12 +226,17 @@ TEST(WallpaperOrder, DropMissingFiles) {
     }
 }
 
-TEST(WallpaperOrder, DropMissingFilesEndsOnAListThatDoesNotShrink) {
-    FakeList list({"x.bmp", "y.bmp", "z.bmp"});
-    list.Stuck = true;
-    std::int16_t index = 0;
-    const DropRun run = Drop(index, list, {});
-    EXPECT_EQ(run.warnings.size(), 1u);
+TEST(WallpaperOrder, DropMissingFilesRemovesALongRunInOneStep) {
+    // A run of missing files past the 16-bit positions, the existing entry behind it.
+    std::vector<std::string> entries(50000, "gone.bmp");
+    entries[0] = entries[49999] = "a.bmp";
+    FakeList list(entries);
+    int index = 40000;
+    const DropRun run = Drop(index, list, {kWindows + "\\a.bmp"});
+    EXPECT_EQ(list.Removals, 1);
+    EXPECT_EQ(run.warnings.size(), 9999u);
+    EXPECT_EQ(list.Entries.size(), 40001u);
+    EXPECT_EQ(index, 40000) << "on the existing entry behind the run";
 }
 
 TEST(WallpaperOrder, OrderStepsAfterAChange) {
@@ -234,7 +256,7 @@ TEST(WallpaperOrder, OrderStepsAfterAChange) {
     };
     for (const Case& c : cases) {
         std::vector<std::string> steps;
-        std::int16_t index = static_cast<std::int16_t>(c.index);
+        int index = c.index;
         ChooseNextEntry(
             c.mode, index, c.count, [&](int option) { steps.push_back("click " + std::to_string(option)); },
             [&] { steps.push_back("drop"); }, [&] { steps.push_back("convert"); });

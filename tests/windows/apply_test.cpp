@@ -149,6 +149,23 @@ TEST_F(Apply, UndecodablePictureWarnsAndChangesNothing) {
     EXPECT_EQ(f.NextShowIndex(), 2);
 }
 
+TEST_F(Apply, APositionPastTheListAppliesNothingThenTheOrderStartsAgain) {
+    // The change applies the JPEG and prepares the GIF; then the GIF's entry is deleted.
+    Form12& f = Load({PlaceInWindows("red.jpg", "brdtest_r.jpg"), PlaceInWindows("green.gif", "brdtest_g.gif")});
+    f.EMShowToShow();
+    f.lstShow.SetSelected(1, true);
+    f.cmdDelete_Click();
+    ASSERT_EQ(f.lstShow.ListCount(), 1);
+    ASSERT_EQ(f.NextShowIndex(), 1);
+    ApplyWallpaper("");
+    f.EMShowToShow();
+    EXPECT_EQ(Wallpaper(), "") << "not the picture prepared for the deleted entry";
+    EXPECT_EQ(f.NextShowIndex(), 0);
+    f.EMShowToShow();
+    EXPECT_EQ(Wallpaper(), Tmp());
+    EXPECT_NEAR(BitmapFacts(Tmp())[4], 0xc0, 12) << "the remaining entry's own picture";
+}
+
 TEST_F(Apply, ClearAndChange) {
     Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
     f.EMShowToShow();

@@ -230,6 +230,47 @@ TEST_F(Editing, DeleteRemovesTheHighlightedEntriesAndFollowsTheRules) {
     EXPECT_EQ(G().NextShowAt, 25);
 }
 
+TEST_F(Editing, ListsPastSixteenBitPositions) {
+    // Seven pictures in turn: every entry exists, and the order still tells which entries went.
+    const Strings p = Pictures({"0", "1", "2", "3", "4", "5", "6"});
+    Strings entries;
+    for (int i = 0; i < 40000; ++i) entries.push_back(p[i % 7]);
+    Form12& f = WithList({});
+    f.lstShow.AddItems(entries);
+    f.Show();
+
+    f.lstShow.SetSelected(39999, true);
+    f.cmdDelete_Click();
+    entries.pop_back();
+    ASSERT_EQ(f.lstShow.ListCount(), 39999) << "the last entry of a long list";
+
+    // Many at once, spread past position 32767, and a few.
+    for (const std::vector<int>& picked : {std::vector<int>{1, 32767, 32768, 39998}, [] {
+             std::vector<int> v;
+             for (int i = 5; i < 39000; i += 50) v.push_back(i);
+             return v;
+         }()}) {
+        {
+            ListBox::Freeze freeze(f.lstShow);
+            for (int i : picked) f.lstShow.SetSelected(i, true);
+        }
+        f.cmdDelete_Click();
+        for (auto i = picked.rbegin(); i != picked.rend(); ++i) entries.erase(entries.begin() + *i);
+        EXPECT_EQ(Items(f.lstShow), entries);
+        EXPECT_EQ(f.lstShow.SelCount(), 0);
+    }
+
+    // Add of a large selection keeps the search list's order.
+    Strings found;
+    for (int i = 0; i < 20000; ++i) found.push_back(p[i % 5]);
+    f.lstSearch.SetItems(found);
+    found = Items(f.lstSearch);
+    SendMessageA(f.lstSearch.hWnd(), LB_SELITEMRANGEEX, 0, 19999);
+    f.cmdAdd_Click();
+    entries.insert(entries.end(), found.begin(), found.end());
+    EXPECT_EQ(Items(f.lstShow), entries);
+}
+
 TEST_F(Editing, LoadReplacesTheListAndFollowsTheRules) {
     struct Case {
         Strings file;

@@ -1,14 +1,11 @@
 #include "brdwall/manager/core/wallpaper_order.h"
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace brd {
 
 namespace {
-
-// Positions a 16-bit index can hold; entries past them are never chosen.
-constexpr int kMaxPositions = std::numeric_limits<std::int16_t>::max() + 1;
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -34,61 +31,65 @@ PictureKind KindOfName(const std::string& bareName) {
 ResolvedEntry ResolveEntry(const std::string& entry, const std::string& windowsFolderPath,
                            const std::string& userFolderPath) {
     ResolvedEntry resolved;
-    if (!entry.empty() && entry.back() == '_') {
-        resolved.BareName = entry.substr(0, entry.size() - 1);
-        resolved.FullPath = userFolderPath + resolved.BareName;
-    } else {
-        resolved.BareName = entry;
-        resolved.FullPath = windowsFolderPath + "\\" + entry;
-    }
+    const bool inUserFolder = !entry.empty() && entry.back() == '_';
+    resolved.BareName = inUserFolder ? entry.substr(0, entry.size() - 1) : entry;
+    if (resolved.BareName.find_first_of("\\/:") != std::string::npos) return resolved;
+    resolved.FullPath = inUserFolder ? userFolderPath + resolved.BareName : windowsFolderPath + "\\" + entry;
     resolved.Kind = KindOfName(resolved.BareName);
     return resolved;
 }
 
-std::int16_t PickRandomIndex(std::int16_t nextShowIndex, int count, IRandom& rng) {
+int PickRandomIndex(int nextShowIndex, int count, IRandom& rng) {
     if (count < 2) return 0;
     rng.Reseed(static_cast<double>(count - 1));
-    const int positions = count < kMaxPositions ? count : kMaxPositions;
-    const double scaled = std::floor(rng.Next() * positions);
+    const double scaled = std::floor(rng.Next() * count);
     // A draw outside [0, 1) (NaN included) stands for a position past the last one.
-    const int r = (scaled >= 0.0 && scaled < positions) ? static_cast<int>(scaled) : positions;
-    if (r != nextShowIndex) return static_cast<std::int16_t>(r > positions - 1 ? 0 : r);
-    return static_cast<std::int16_t>(nextShowIndex == 0 ? 1 : nextShowIndex - 1);
+    const int r = (scaled >= 0.0 && scaled < count) ? static_cast<int>(scaled) : count;
+    if (r != nextShowIndex) return r > count - 1 ? 0 : r;
+    return nextShowIndex == 0 ? 1 : nextShowIndex - 1;
 }
 
-std::int16_t NextPriorityIndex(std::int16_t nextShowIndex, int count) {
-    const int next = nextShowIndex + 1;
-    if (next < 0 || next > count - 1 || next >= kMaxPositions) return 0;
-    return static_cast<std::int16_t>(next);
+int NextPriorityIndex(int nextShowIndex, int count) {
+    // Past the last entry (or from a position outside the list) the order starts again at the top.
+    if (nextShowIndex < 0 || nextShowIndex >= count - 1) return 0;
+    return nextShowIndex + 1;
 }
 
-void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
+void DropMissingFiles(int& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
                       const std::string& windowsFolderPath, const std::string& userFolderPath) {
-    int count = list.Count();
+    const int count = list.Count();
     if (count <= 0) return;
     if (nextShowIndex < 0 || nextShowIndex >= count) nextShowIndex = 0;
-    // Each round removes one entry, so there are at most as many rounds as entries; the bound also
-    // holds should the list fail to shrink.
-    for (int rounds = count; rounds > 0; --rounds) {
-        const ResolvedEntry resolved =
-            ResolveEntry(list.Entry(nextShowIndex), windowsFolderPath, userFolderPath);
-        // Without an existence test nothing can be known to be missing.
-        if (!actions.Exists || actions.Exists(resolved.FullPath)) return;
-        if (actions.Warn) actions.Warn(resolved.BareName + ", file not found");
-        list.Remove(nextShowIndex);
-        const int left = list.Count();
-        if (left == 1 && actions.OneLeft) actions.OneLeft();
-        if (left <= 0) {
-            nextShowIndex = 0;
-            return;
+    // Without an existence test nothing can be known to be missing.
+    if (!actions.Exists) return;
+    // The walk in the list's positions as they are now: from the next entry down, then from the top.
+    std::vector<int> missing;
+    int found = -1;
+    for (int step = 0, at = nextShowIndex; step < count; ++step, at = (at + 1) % count) {
+        const ResolvedEntry resolved = ResolveEntry(list.Entry(at), windowsFolderPath, userFolderPath);
+        if (actions.Exists(resolved.FullPath)) {
+            found = at;
+            break;
         }
-        if (left >= count) return;
-        count = left;
-        if (nextShowIndex >= count) nextShowIndex = 0;
+        if (actions.Warn) actions.Warn(resolved.BareName + ", file not found");
+        missing.push_back(at);
     }
+    if (missing.empty()) return;
+    std::sort(missing.begin(), missing.end());
+    list.Remove(missing);
+    // Removed one by one, the list would have passed through one entry on its way down to one or none.
+    const int left = list.Count();
+    if (count >= 2 && left <= 1 && actions.OneLeft) actions.OneLeft();
+    if (found < 0 || left <= 0) {
+        nextShowIndex = 0;
+        return;
+    }
+    // The existing entry moves up by the entries removed above it.
+    const auto above = std::lower_bound(missing.begin(), missing.end(), found) - missing.begin();
+    nextShowIndex = std::clamp(found - static_cast<int>(above), 0, left - 1);
 }
 
-void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list,
+void DropMissingFiles(int& nextShowIndex, IWallpaperList& list,
                       const std::function<bool(const std::string&)>& exists,
                       const std::function<void(const std::string&)>& warn,
                       const std::function<void()>& oneLeft, const std::string& windowsFolderPath,
@@ -97,7 +98,7 @@ void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list,
                      userFolderPath);
 }
 
-void OrderOptionClick(int optionIndex, std::int16_t& nextShowIndex, int count, IRandom& rng,
+void OrderOptionClick(int optionIndex, int& nextShowIndex, int count, IRandom& rng,
                       const std::function<void()>& dropMissingFiles,
                       const std::function<void()>& convertToBitmap) {
     if (count < 2) return;
@@ -110,7 +111,7 @@ void OrderOptionClick(int optionIndex, std::int16_t& nextShowIndex, int count, I
     convertToBitmap();
 }
 
-void ChooseNextEntry(OrderMode mode, std::int16_t& nextShowIndex, int count,
+void ChooseNextEntry(OrderMode mode, int& nextShowIndex, int count,
                      const std::function<void(int optionIndex)>& optionClick,
                      const std::function<void()>& dropMissingFiles,
                      const std::function<void()>& convertToBitmap) {

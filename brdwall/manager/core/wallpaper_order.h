@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "brdwall/shared/core/random.h"
 
@@ -17,7 +18,7 @@ enum class PictureKind {
 
 struct ResolvedEntry {
     std::string BareName; // the file name without the user-folder mark
-    std::string FullPath;
+    std::string FullPath; // empty for an entry that is no bare name: no such file exists
     PictureKind Kind = PictureKind::Never;
 };
 
@@ -28,18 +29,23 @@ PictureKind KindOfName(const std::string& bareName);
 // Resolves a wallpaper-list entry. An entry ending in "_" names a file of the user folder: the
 // bare name is the entry without its "_" and the path is `userFolderPath` followed directly by it
 // (the user folder ends in its own separator). Any other entry names a file of the Windows folder:
-// `windowsFolderPath` + "\" + entry.
+// `windowsFolderPath` + "\" + entry. Entries are bare names: one that holds a path separator or a
+// drive colon (a hand-edited "..\x.bmp") would lead out of its folder, so it resolves to no path
+// and counts as a missing file.
 ResolvedEntry ResolveEntry(const std::string& entry, const std::string& windowsFolderPath,
                            const std::string& userFolderPath);
+
+// Positions in the wallpaper list are plain ints, so that every entry of a list of any length
+// takes its turn; only the library's load call takes 16-bit copies, which it does not use.
 
 // The random pick of the next position among `count` entries. Re-seeds `rng` with count - 1,
 // draws one position and, should it be the current one, takes the one before it instead (or
 // position 1 when the current one is 0), so the current position is never chosen. With fewer than
 // two entries it draws nothing and gives 0.
-std::int16_t PickRandomIndex(std::int16_t nextShowIndex, int count, IRandom& rng);
+int PickRandomIndex(int nextShowIndex, int count, IRandom& rng);
 
 // The position after `nextShowIndex` down a list of `count` entries, wrapping to 0 after the last.
-std::int16_t NextPriorityIndex(std::int16_t nextShowIndex, int count);
+int NextPriorityIndex(int nextShowIndex, int count);
 
 // The wallpaper list as DropMissingFiles sees it.
 class IWallpaperList {
@@ -47,8 +53,8 @@ class IWallpaperList {
     virtual ~IWallpaperList() = default;
     virtual int Count() = 0;
     virtual std::string Entry(int i) = 0;
-    // Removes entry `i`; the entries after it move up one place.
-    virtual void Remove(int i) = 0;
+    // Removes the entries at `indexes` (ascending, each once); the others keep their order.
+    virtual void Remove(const std::vector<int>& indexes) = 0;
 };
 
 // What DropMissingFiles needs from the window besides the list.
@@ -65,12 +71,13 @@ struct MissingFileActions {
 // Walks forward from `nextShowIndex`, wrapping to the top, and removes each entry whose file is
 // missing, with one warning each, until it finds a file that exists or the list is empty.
 // `nextShowIndex` ends on the existing entry, or 0 when the list ends empty. An index outside the
-// list on entry is taken as 0.
-void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
+// list on entry is taken as 0. The entries found missing are removed together at the end of the
+// walk, which leaves the list as removing them one by one would, at the cost of one removal.
+void DropMissingFiles(int& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
                       const std::string& windowsFolderPath, const std::string& userFolderPath);
 
 // The same with the three actions given one by one.
-void DropMissingFiles(std::int16_t& nextShowIndex, IWallpaperList& list,
+void DropMissingFiles(int& nextShowIndex, IWallpaperList& list,
                       const std::function<bool(const std::string&)>& exists,
                       const std::function<void(const std::string&)>& warn,
                       const std::function<void()>& oneLeft, const std::string& windowsFolderPath,
@@ -92,14 +99,14 @@ inline constexpr int kRandomOption = 2;
 // The order options' click steps for `optionIndex`: with two entries or more, a random pick
 // (index 2) or the first position (index 1), then `dropMissingFiles` and `convertToBitmap`.
 // With fewer than two entries nothing happens.
-void OrderOptionClick(int optionIndex, std::int16_t& nextShowIndex, int count, IRandom& rng,
+void OrderOptionClick(int optionIndex, int& nextShowIndex, int count, IRandom& rng,
                       const std::function<void()>& dropMissingFiles,
                       const std::function<void()>& convertToBitmap);
 
 // Chooses the entry after the one just shown, among `count` (at least one) entries. Random:
 // `optionClick` with the random option's index. Priority: the next position down the list, then
 // `dropMissingFiles` and `convertToBitmap`. No option selected: nothing.
-void ChooseNextEntry(OrderMode mode, std::int16_t& nextShowIndex, int count,
+void ChooseNextEntry(OrderMode mode, int& nextShowIndex, int count,
                      const std::function<void(int optionIndex)>& optionClick,
                      const std::function<void()>& dropMissingFiles,
                      const std::function<void()>& convertToBitmap);
