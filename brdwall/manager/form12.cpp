@@ -642,6 +642,11 @@ bool Form12::Form_QueryUnload(UnloadMode /*mode*/) {
     return true;
 }
 
+void Form12::Form_Unload() {
+    // The overwrite question asks about this window's list: it goes with it, unanswered.
+    if (Form13* question = Forms().Find<Form13>()) question->Unload();
+}
+
 bool Form12::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
     // Escape closes the window as "Close" does.
     if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {

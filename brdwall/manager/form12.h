@@ -94,6 +94,7 @@ private:
     [[nodiscard]] FormStyle Style() const override;
     void Form_Load() override;
     bool Form_QueryUnload(UnloadMode mode) override;
+    void Form_Unload() override;
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     void ckEvery_MouseUp();

@@ -15,12 +15,14 @@ constexpr char kOriginWallpaper[] = "Wallpaper";
 } // namespace
 
 bool SaveWallpaperList(const std::string& fileName) {
+    // Only a list the user is looking at is written: without the manager window there is none,
+    // and an empty file would take the place of the saved list.
+    Form12* manager = Forms().Find<Form12>();
+    if (!manager) return false;
     std::vector<std::string> entries;
-    if (Form12* manager = Forms().Find<Form12>()) {
-        const int count = manager->lstShow.ListCount();
-        entries.reserve(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) entries.push_back(manager->lstShow.List(i));
-    }
+    const int count = manager->lstShow.ListCount();
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) entries.push_back(manager->lstShow.List(i));
     FailureNote note;
     if (WriteListFile(G().AppFolder + fileName, entries, note)) return true;
     Failure f = note.Last();

@@ -321,6 +321,16 @@ TEST_F(Editing, SavingWritesTheListOrAsksBeforeOverwriting) {
     Application::DoEvents();
     EXPECT_EQ(ListFile(), "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"x.gif\"\r\n\"later.bmp\"\r\n\"while_open.bmp\"\r\n");
     EXPECT_TRUE(WarningTexts().empty());
+
+    // The manager window closes (and unloads) while the question is open: the question goes
+    // with it, and the saved list stays.
+    f.CmdSaveToFile_Click();
+    f.cmdClose_Click();
+    Application::DoEvents();
+    EXPECT_EQ(Forms().Find<Form12>(), nullptr);
+    EXPECT_EQ(Forms().Find<Form13>(), nullptr);
+    EXPECT_EQ(SaveWallpaperList("Wpaper.dat"), false) << "no list to write";
+    EXPECT_EQ(ListFile(), "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"x.gif\"\r\n\"later.bmp\"\r\n\"while_open.bmp\"\r\n");
 }
 
 TEST_F(Editing, AFailedSaveLeavesTheOldFileByteIdentical) {
