@@ -158,7 +158,7 @@ void Form12::Form_Load() {
 
     VARIANT_BOOL option1 = VARIANT_FALSE, option2 = VARIANT_FALSE;
     LONG top = 0, left = 0;
-    if (com_ptr<_Class1> library = NewClass1()) {
+    if (LibraryObject library = NewClass1()) {
         ControlArg every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)), search(DispatchFor(lstSearch)),
             keep(DispatchFor(ckSaveSettings)), list(DispatchFor(lstShow)), countDown(DispatchFor(ckCountDown));
         const Bstr file(kSettingsFileName), appPath(g.AppFolder);
@@ -225,7 +225,7 @@ void Form12::SetControlsFontName(const char* name) {
 void Form12::TurnOnOffWallpaper() {
     ResetCountDown();
     Module1& g = G();
-    com_ptr<_Class1> library = NewClass1();
+    LibraryObject library = NewClass1();
     if (!library) return;
     ControlArg every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval));
     VARIANT minutes;
@@ -244,7 +244,7 @@ void Form12::ResetCountDown() { brd::ResetCountDown(G(), cbInterval.ListIndex(),
 
 void Form12::AdvanceNextShow() {
     Module1& g = G();
-    com_ptr<_Class1> library = NewClass1();
+    LibraryObject library = NewClass1();
     short showAt = g.NextShowAt;
     const HRESULT hr = library ? library->CountNextNow(g.IntervalMinutes, &showAt) : E_FAIL;
     if (SUCCEEDED(hr)) {
@@ -261,7 +261,7 @@ void Form12::SaveWindowSettings() {
         WindowTop_ = static_cast<std::int32_t>(Top());
         WindowLeft_ = static_cast<std::int32_t>(Left());
     }
-    com_ptr<_Class1> library = NewClass1();
+    LibraryObject library = NewClass1();
     if (!library) return;
     ControlArg keep(DispatchFor(ckSaveSettings)), every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)),
         countDown(DispatchFor(ckCountDown));
@@ -601,7 +601,7 @@ void Form12::cmdDeleteAll_Click() {
 
 void Form12::cmdLoad_Click() {
     lstShow.Clear();
-    if (com_ptr<_Class1> library = NewClass1()) {
+    if (LibraryObject library = NewClass1()) {
         ControlArg list(DispatchFor(lstShow));
         const Bstr appPath(G().AppFolder);
         // The library adds the entries one by one: the list is drawn once, at the end.

@@ -730,7 +730,8 @@ Timer::~Timer() {
 }
 
 void Timer::Apply() {
-    if (!owner_.hWnd()) return;
+    // The form starts its timers once its load is over.
+    if (!owner_.hWnd() || owner_.loading_) return;
     if (enabled_ && interval_ > 0) {
         SetTimer(owner_.hWnd(), id_, interval_, nullptr);
     } else {
@@ -749,6 +750,9 @@ void Timer::SetInterval(UINT ms) {
 }
 
 void Timer::Fire() {
+    // A tick that comes while a handler waits would run inside it: it is let go, as one missed
+    // while the computer slept.
+    if (ModalScope::Active()) return;
     if (enabled_ && Tick) Tick();
 }
 

@@ -159,9 +159,16 @@ void Form::Load() {
     if (defaultButton_ && defaultButton_->hWnd()) {
         SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
     }
+    {
+        struct Loading {
+            bool& flag;
+            explicit Loading(bool& f) : flag(f) { flag = true; }
+            ~Loading() { flag = false; }
+        } loading(loading_);
+        Form_Load();
+    }
+    // Ticks begin once the window's load is over.
     for (Timer* t : timers_) t->Apply();
-
-    Form_Load();
 }
 
 void Form::SetDefaultButton(Control* button) noexcept {
@@ -318,7 +325,8 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_CLOSE:
-        Unload(FormControlMenu);
+        // Not while a handler waits (the window may be half-way through an operation).
+        if (!ModalScope::Active()) Unload(FormControlMenu);
         return 0;
     case WM_DPICHANGED:
         // Moved to a monitor of another DPI: everything is laid out again from its twips.

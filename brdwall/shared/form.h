@@ -105,7 +105,24 @@ private:
     std::vector<Timer*> timers_;
     Control* defaultButton_ = nullptr;
     bool unloading_ = false;
+    bool loading_ = false; // while Form_Load runs: timers wait for its end
     UINT dpi_ = 0; // the DPI the window was last told of, 0 until then
+};
+
+// Marks a handler that waits in a message loop of its own: a message box, the tray menu, or a
+// library call (the library may show its message box and wait for it). That loop hands out every
+// message of the thread, and some would start another handler inside the waiting one. While a
+// scope lives, timer ticks, tray notifications and close requests of the forms are let go.
+class ModalScope {
+public:
+    ModalScope() noexcept { ++depth_; }
+    ~ModalScope() { --depth_; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    [[nodiscard]] static bool Active() noexcept { return depth_ > 0; }
+
+private:
+    static inline thread_local int depth_ = 0;
 };
 
 // Owns every loaded form. Default instances are created and loaded on first

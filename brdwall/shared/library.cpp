@@ -75,7 +75,7 @@ bool IsOurLibraryVersion(_Class1& object, Failure& refused) {
 
 } // namespace
 
-com_ptr<_Class1> NewClass1() {
+LibraryObject NewClass1() {
     // The library stays loaded once it is, so its version is looked at once.
     enum class Verdict { Unknown, Ours, Refused };
     static Verdict verdict = Verdict::Unknown;
@@ -88,7 +88,7 @@ com_ptr<_Class1> NewClass1() {
         if (SUCCEEDED(hr) && object) {
             if (verdict == Verdict::Unknown)
                 verdict = IsOurLibraryVersion(*object.get(), failure) ? Verdict::Ours : Verdict::Refused;
-            if (verdict == Verdict::Ours) return object;
+            if (verdict == Verdict::Ours) return LibraryObject(std::move(object));
         } else {
             failure = StatusFailure(hr);
         }
@@ -97,7 +97,7 @@ com_ptr<_Class1> NewClass1() {
         told = true;
         Form11::AnswerOk(FailureReportText(kLibraryMissingSentence, failure));
     }
-    return nullptr;
+    return LibraryObject();
 }
 
 bool LibraryCallSucceeded(HRESULT status, const std::string& sentence) {

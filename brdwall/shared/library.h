@@ -4,6 +4,7 @@
 #include <string>
 
 #include "brdsave.h" // generated: _Class1, CLSID_Class1, IID__Class1
+#include "brdwall/shared/form.h"
 #include "brdwall/shared/handles.h"
 
 #include <oleauto.h>
@@ -23,12 +24,28 @@ private:
     BSTR b_ = nullptr;
 };
 
+// A Class1 object for one library call. The library may show its message box and wait for the
+// user inside the call; while the object lives no other handler runs (ModalScope), so a tick or a
+// tray click cannot change the windows under the call.
+class LibraryObject {
+public:
+    LibraryObject() = default;
+    explicit LibraryObject(com_ptr<_Class1> object) noexcept : object_(std::move(object)) {}
+    [[nodiscard]] explicit operator bool() const noexcept { return static_cast<bool>(object_); }
+    _Class1* operator->() const noexcept { return object_.get(); }
+    [[nodiscard]] _Class1* get() const noexcept { return object_.get(); }
+
+private:
+    ModalScope scope_;
+    com_ptr<_Class1> object_;
+};
+
 // Creates a Class1 object right before one library call. When the library
 // cannot be loaded, the object cannot be made, or the library is another copy
 // (another major version of its type library), the user is told once per run
-// (through the warning window) and null comes back: the caller then skips the
-// call and the program keeps running.
-com_ptr<_Class1> NewClass1();
+// (through the warning window) and an empty object comes back: the caller then
+// skips the call and the program keeps running.
+LibraryObject NewClass1();
 
 // Reports a failed status of a library operation through the warning window,
 // with the sentence of the calling step. Returns true when the status is success.

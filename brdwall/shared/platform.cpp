@@ -120,7 +120,9 @@ bool FileProbe::Exists(const std::string& path) {
 }
 
 int MsgBox(const std::string& text, unsigned flags, const std::string& title) {
-    return MessageBoxA(nullptr, text.c_str(), title.c_str(), flags);
+    // Modal to every window of the program, and nothing else of it runs while it is up.
+    ModalScope modal;
+    return MessageBoxA(nullptr, text.c_str(), title.c_str(), flags | MB_TASKMODAL);
 }
 
 void Beep() { MessageBeep(MB_OK); }

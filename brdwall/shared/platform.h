@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "brdwall/shared/core/clock.h"
+#include "brdwall/shared/form.h"
 #include "brdwall/shared/handles.h"
 
 namespace brd {
@@ -58,7 +59,7 @@ private:
     std::unordered_map<std::string, Listing> folders_;
 };
 
-// A message box with no owner; returns the button chosen.
+// A task-modal message box with no owner; returns the button chosen.
 int MsgBox(const std::string& text, unsigned flags, const std::string& title);
 
 // The default system beep.

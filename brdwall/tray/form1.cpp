@@ -157,7 +157,11 @@ void Form1::Form_MouseMove(LPARAM mouseMessage) {
     SetForegroundWindow(hWnd());
     POINT pt{};
     GetCursorPos(&pt);
-    TrackPopupMenuEx(popup_.get(), TPM_RIGHTALIGN | TPM_LEFTBUTTON, pt.x, pt.y, hWnd(), nullptr);
+    {
+        // The menu waits for the user in a loop of its own; the chosen item's command comes after.
+        ModalScope menu;
+        TrackPopupMenuEx(popup_.get(), TPM_RIGHTALIGN | TPM_LEFTBUTTON, pt.x, pt.y, hWnd(), nullptr);
+    }
     // Lets the menu close properly when the user clicks elsewhere.
     PostMessageA(hWnd(), WM_NULL, 0, 0);
 }
@@ -237,7 +241,8 @@ void Form1::Timer1_Timer() {
 bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
     if (msg == kTrayCallbackMessage && wp == kTrayIconId) {
-        Form_MouseMove(lp);
+        // While a handler waits (a message box is up, the menu is open) a tray click is let go.
+        if (!ModalScope::Active()) Form_MouseMove(lp);
         return true;
     }
     if (taskbarCreated_ != 0 && msg == taskbarCreated_) {

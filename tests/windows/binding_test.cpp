@@ -86,40 +86,41 @@ TEST(Binding, Class1IsCreatedWithNothingRegisteredAndWorksOnTheControls) {
     TempFolder folder;
     std::ofstream(folder.File("Wpaper.dat"), std::ios::binary) << "\"Beach.jpg_\"\r\n\"Tulips.bmp\"\r\n";
     Panel& p = Forms().Get<Panel>();
-    com_ptr<_Class1> library = NewClass1();
-    ASSERT_TRUE(library);
-    ControlArg list(DispatchFor(p.lstShow));
-    const std::string app = folder.Path().string() + "\\";
-    BSTR path = SysAllocString(std::wstring(app.begin(), app.end()).c_str());
-    EXPECT_EQ(library->LoadWallpaperList(list.ptr(), path), S_OK);
-    SysFreeString(path);
-    ASSERT_EQ(p.lstShow.ListCount(), 2);
-    EXPECT_EQ(p.lstShow.List(0), "Beach.jpg_");
-    EXPECT_EQ(p.lstShow.List(1), "Tulips.bmp");
+    {
+        LibraryObject library = NewClass1();
+        ASSERT_TRUE(library);
+        ControlArg list(DispatchFor(p.lstShow));
+        const std::string app = folder.Path().string() + "\\";
+        BSTR path = SysAllocString(std::wstring(app.begin(), app.end()).c_str());
+        EXPECT_EQ(library->LoadWallpaperList(list.ptr(), path), S_OK);
+        SysFreeString(path);
+        ASSERT_EQ(p.lstShow.ListCount(), 2);
+        EXPECT_EQ(p.lstShow.List(0), "Beach.jpg_");
+        EXPECT_EQ(p.lstShow.List(1), "Tulips.bmp");
 
-    // Switching rotation on through the interval list and the Every box.
-    p.log.clear();
-    p.ckEvery.SetValue(1);
-    p.cbInterval.SetListIndex(0);
-    ControlArg every(DispatchFor(p.ckEvery)), interval(DispatchFor(p.cbInterval));
-    short minutes = 0, showAt = -1;
-    VARIANT ref;
-    ref.vt = VT_I2 | VT_BYREF;
-    ref.piVal = &minutes;
-    VARIANT_BOOL armed = VARIANT_FALSE;
-    EXPECT_EQ(library->NewShowTimeIs(every.get(), interval.ptr(), &armed, &ref, &showAt), S_OK);
-    EXPECT_EQ(armed, VARIANT_TRUE);
-    EXPECT_EQ(minutes, 5);
-    EXPECT_EQ(showAt % 5, 0);
-    EXPECT_FALSE(p.cbInterval.Enabled());
+        // Switching rotation on through the interval list and the Every box.
+        p.log.clear();
+        p.ckEvery.SetValue(1);
+        p.cbInterval.SetListIndex(0);
+        ControlArg every(DispatchFor(p.ckEvery)), interval(DispatchFor(p.cbInterval));
+        short minutes = 0, showAt = -1;
+        VARIANT ref;
+        ref.vt = VT_I2 | VT_BYREF;
+        ref.piVal = &minutes;
+        VARIANT_BOOL armed = VARIANT_FALSE;
+        EXPECT_EQ(library->NewShowTimeIs(every.get(), interval.ptr(), &armed, &ref, &showAt), S_OK);
+        EXPECT_EQ(armed, VARIANT_TRUE);
+        EXPECT_EQ(minutes, 5);
+        EXPECT_EQ(showAt % 5, 0);
+        EXPECT_FALSE(p.cbInterval.Enabled());
 
-    // A failed status is reported, not ignored.
-    short next = 32767;
-    const HRESULT hr = library->CountNextNow(5, &next);
-    EXPECT_FALSE(LibraryCallSucceeded(hr, "Error occurred when computing the next change, "));
-    const std::size_t warnings = Forms().OtherCount();
-    EXPECT_EQ(warnings, 1u);
-    library.reset();
+        // A failed status is reported, not ignored.
+        short next = 32767;
+        const HRESULT hr = library->CountNextNow(5, &next);
+        EXPECT_FALSE(LibraryCallSucceeded(hr, "Error occurred when computing the next change, "));
+        const std::size_t warnings = Forms().OtherCount();
+        EXPECT_EQ(warnings, 1u);
+    }
     p.Unload();
     for (HWND w = FindWindowA("brdForm", "Warning Message"); w; w = FindWindowA("brdForm", "Warning Message"))
         SendMessageA(w, WM_CLOSE, 0, 0);

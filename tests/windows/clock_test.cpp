@@ -2,6 +2,9 @@
 // clock the test sets, drive the real manager window.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "brdwall/shared/core/clock.h"
 #include "brdwall/tray/form1.h"
 #include "manager_fixture.h"
@@ -109,6 +112,56 @@ TEST_F(ClockTest, EveryTurnedOnWithTheSpaceBarStartsRotation) {
     EXPECT_EQ(f.ckEvery.Value(), 1);
     EXPECT_NE(G().NextShowAt, -1) << "scheduled as with a click";
     EXPECT_FALSE(f.cbInterval.Enabled());
+}
+
+// The library's message box held open in the due minute: Form1's real timer ticks inside the box's
+// loop while the test's clock reads 10:30. Closing the manager window reports a locked settings
+// file in that box.
+TEST_F(ClockTest, NoChangeWhileTheLibrarysMessageBoxIsUp) {
+    struct Case {
+        const char* name;
+        bool heldPastTheDueMinute;
+        int changesAfter;
+    };
+    for (const Case& c : {Case{"closed within the due minute", false, 1}, Case{"held across it", true, 0}}) {
+        SCOPED_TRACE(c.name);
+        Form12& f = LoadTwoBitmaps();
+        f.ckEvery.SetValue(1);
+        f.Show();
+        ApplyWallpaper("");
+        clock.Set(10, 30, 1);
+        unique_kernel_handle lock(
+            CreateFileA(folder.File("wallpape.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::atomic<bool> boxShown{false}, managerEnabled{true};
+        std::thread closer([&] {
+            HWND box = nullptr;
+            for (int i = 0; i < 250 && !box; ++i, Sleep(20)) {
+                box = FindWindowA("#32770", "brdsave");
+                DWORD pid = 0;
+                if (box) GetWindowThreadProcessId(box, &pid);
+                if (pid != GetCurrentProcessId()) box = nullptr;
+            }
+            if (!box) return;
+            boxShown = true;
+            Sleep(2500); // three ticks of the timer or more
+            managerEnabled = IsWindowEnabled(f.hWnd()) != FALSE;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        f.cmdClose_Click();
+        closer.join();
+        lock.reset();
+        ASSERT_TRUE(boxShown);
+        EXPECT_FALSE(managerEnabled) << "the manager window takes no input under the box";
+        EXPECT_EQ(Wallpaper(), "") << "no change from inside the box";
+        EXPECT_EQ(G().NextShowAt, 30);
+        if (c.heldPastTheDueMinute) clock.Set(10, 31, 40);
+        Run(10);
+        EXPECT_EQ(Wallpaper().empty() ? 0 : 1, c.changesAfter);
+        EXPECT_NE(G().NextShowAt, -1);
+        EXPECT_NE(G().NextShowAt, 30) << "moved on by the change, or by the resynchronisation";
+        G().NextShowAt = -1;
+        if (Form12* open = Forms().Find<Form12>()) open->Unload();
+    }
 }
 
 TEST_F(ClockTest, EmptyListAtTheDueMinuteChangesNothing) {
