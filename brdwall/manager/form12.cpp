@@ -423,10 +423,8 @@ void Form12::cmdChangeWall_Click() {
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        HDC dc = GetDC(nullptr);
-        ok = GetDIBits(dc, imgShow.Picture(), 0, static_cast<UINT>(bm.bmHeight), picture.Bgrx.data(), &info,
-                       DIB_RGB_COLORS) > 0;
-        ReleaseDC(nullptr, dc);
+        ok = GetDIBits(window_dc().get(), imgShow.Picture(), 0, static_cast<UINT>(bm.bmHeight), picture.Bgrx.data(),
+                       &info, DIB_RGB_COLORS) > 0;
         if (!ok) note.Note(Failure{481, "Invalid picture"});
     } else {
         ok = LoadPictureFile(previewPath_, picture, note);

@@ -349,6 +349,22 @@ void ComboBox::OnCommand(WORD code) {
     if (code == CBN_SELCHANGE && Click) Click();
 }
 
+unique_hbitmap StretchedBitmap(HBITMAP source, int width, int height) {
+    BITMAP bm{};
+    if (!source || !GetObjectA(source, sizeof(bm), &bm)) return {};
+    const window_dc screen;
+    unique_hbitmap stretched(CreateCompatibleBitmap(screen.get(), width, height));
+    unique_hdc from(CreateCompatibleDC(screen.get()));
+    unique_hdc to(CreateCompatibleDC(screen.get()));
+    if (!stretched || !from || !to) return {};
+    const selected_object fromPicture(from.get(), source);
+    const selected_object toPicture(to.get(), stretched.get());
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    return stretched;
+}
+
 // ---- ListBox ----
 
 ListBox::ListBox(Form& owner, ControlDesign design, Control* container, bool sorted, bool extendedSelect)
@@ -644,21 +660,7 @@ unique_hbitmap ScaledToFit(HBITMAP source, int width, int height) {
     const double scale = std::min(static_cast<double>(width) / bm.bmWidth, static_cast<double>(height) / bm.bmHeight);
     const int w = std::max(1, static_cast<int>(bm.bmWidth * scale + 0.5));
     const int h = std::max(1, static_cast<int>(bm.bmHeight * scale + 0.5));
-    HDC screen = GetDC(nullptr);
-    unique_hbitmap scaled(CreateCompatibleBitmap(screen, w, h));
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ oldFrom = SelectObject(from, source);
-    HGDIOBJ oldTo = SelectObject(to, scaled.get());
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    StretchBlt(to, 0, 0, w, h, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    return scaled;
+    return StretchedBitmap(source, w, h);
 }
 
 } // namespace

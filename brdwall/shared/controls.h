@@ -296,6 +296,9 @@ private:
     void Realize() override;
 };
 
+// A copy of a bitmap drawn at width x height pixels, smoothed; null when it cannot be made.
+unique_hbitmap StretchedBitmap(HBITMAP source, int width, int height);
+
 // Raises Tick every Interval milliseconds while enabled and the owner is loaded.
 class Timer {
 public:

@@ -63,11 +63,7 @@ Control* Form::FindControl(HWND h) const noexcept {
 UINT Form::Dpi() const noexcept {
     if (dpi_) return dpi_;
     UINT dpi = hwnd_ ? GetDpiForWindow(hwnd_) : 0;
-    if (dpi == 0) {
-        HDC dc = GetDC(nullptr);
-        dpi = static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY));
-        ReleaseDC(nullptr, dc);
-    }
+    if (dpi == 0) dpi = static_cast<UINT>(GetDeviceCaps(window_dc().get(), LOGPIXELSY));
     return dpi ? dpi : 96;
 }
 
@@ -82,9 +78,7 @@ void Form::CreateFont() {
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(ncm.lfMessageFont), &ncm.lfMessageFont);
     }
     // The message font is given at the system DPI; scale it to this window's.
-    HDC dc = GetDC(nullptr);
-    const int systemDpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    const int systemDpi = GetDeviceCaps(window_dc().get(), LOGPIXELSY);
     if (systemDpi > 0) ncm.lfMessageFont.lfHeight = MulDiv(ncm.lfMessageFont.lfHeight, Dpi(), systemDpi);
     unique_hfont font(CreateFontIndirectA(&ncm.lfMessageFont));
     // Controls switch to the new font before the old one goes.
@@ -122,14 +116,15 @@ void Form::Load() {
     if (!hwnd_) return;
     FormWindows().push_back(hwnd_);
     if (style.IconResource) {
+        // The window only borrows its icons: they are destroyed after it, at unload.
         HINSTANCE inst = Application::Instance();
-        auto big = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-        auto small = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0));
-        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        bigIcon_.reset(static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+        smallIcon_.reset(static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                       0)));
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     }
     CreateFont();
     PlaceWindow(style);
@@ -225,6 +220,8 @@ bool Form::Unload(UnloadMode mode) {
     std::erase(FormWindows(), h);
     SetWindowLongPtrA(h, GWLP_USERDATA, 0);
     DestroyWindow(h);
+    bigIcon_.reset();
+    smallIcon_.reset();
     tooltip_ = nullptr;
     for (Control* c : controls_) c->hwnd_ = nullptr;
     if (OnUnloaded) OnUnloaded(this);

@@ -100,6 +100,8 @@ private:
 
     HWND hwnd_ = nullptr;
     unique_hfont font_;
+    unique_hicon bigIcon_;
+    unique_hicon smallIcon_;
     HWND tooltip_ = nullptr;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;

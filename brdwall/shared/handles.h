@@ -43,6 +43,7 @@ inline void destroy_menu(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void delete_object(HGDIOBJ h) noexcept { ::DeleteObject(h); }
 inline void destroy_window(HWND h) noexcept { ::DestroyWindow(h); }
 inline void find_close(HANDLE h) noexcept { ::FindClose(h); }
+inline void delete_dc(HDC h) noexcept { ::DeleteDC(h); }
 } // namespace detail
 
 using unique_kernel_handle = unique_handle<HANDLE, &detail::close_handle>;
@@ -53,6 +54,39 @@ using unique_hfont = unique_handle<HFONT, &detail::delete_object>;
 using unique_hbrush = unique_handle<HBRUSH, &detail::delete_object>;
 using unique_hbitmap = unique_handle<HBITMAP, &detail::delete_object>;
 using unique_hwnd = unique_handle<HWND, &detail::destroy_window>;
+// A memory device context (CreateCompatibleDC).
+using unique_hdc = unique_handle<HDC, &detail::delete_dc>;
+
+// A window's device context (GetDC), released at the end of the scope; null for the screen's.
+class window_dc {
+public:
+    explicit window_dc(HWND window = nullptr) noexcept : window_(window), dc_(::GetDC(window)) {}
+    window_dc(const window_dc&) = delete;
+    window_dc& operator=(const window_dc&) = delete;
+    ~window_dc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for the scope; the one it replaced goes back at the end.
+class selected_object {
+public:
+    selected_object(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
+    selected_object(const selected_object&) = delete;
+    selected_object& operator=(const selected_object&) = delete;
+    ~selected_object() {
+        if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // The search handle's invalid value is INVALID_HANDLE_VALUE, not null.
 class unique_find {

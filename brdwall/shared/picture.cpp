@@ -211,17 +211,15 @@ unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height)
     src.bmiHeader.biBitCount = 32;
     src.bmiHeader.biCompression = BI_RGB;
 
-    HDC screen = GetDC(nullptr);
-    unique_hbitmap bitmap(CreateCompatibleBitmap(screen, w, h));
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap.get());
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchDIBits(dc, 0, 0, w, h, 0, 0, static_cast<int>(picture.Width), static_cast<int>(picture.Height),
+    const window_dc screen;
+    unique_hbitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    const unique_hdc dc(CreateCompatibleDC(screen.get()));
+    if (!bitmap || !dc) return {};
+    const selected_object target(dc.get(), bitmap.get());
+    SetStretchBltMode(dc.get(), HALFTONE);
+    SetBrushOrgEx(dc.get(), 0, 0, nullptr);
+    StretchDIBits(dc.get(), 0, 0, w, h, 0, 0, static_cast<int>(picture.Width), static_cast<int>(picture.Height),
                   picture.Bgrx.data(), &src, DIB_RGB_COLORS, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return bitmap;
 }
 

@@ -61,13 +61,13 @@ void Form11::FitText() {
     RECT lr{};
     GetClientRect(label, &lr);
     const std::string text = Label1.Caption();
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
     RECT need{0, 0, lr.right, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &need,
-              DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+    {
+        const window_dc dc(label);
+        const selected_object font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &need,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    }
 
     const int have = lr.bottom;
     const int maxExtra = ToPixels(kMaxClientHeight - kClientHeight);

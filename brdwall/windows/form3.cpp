@@ -11,26 +11,9 @@ namespace {
 
 // The bitmap resource drawn at `width` x `height` pixels, smoothed.
 unique_hbitmap ScaledBitmap(int resource, int width, int height) {
-    unique_hbitmap source(static_cast<HBITMAP>(
+    const unique_hbitmap source(static_cast<HBITMAP>(
         LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!source) return {};
-    BITMAP bm{};
-    GetObjectA(source.get(), sizeof(bm), &bm);
-    HDC screen = GetDC(nullptr);
-    unique_hbitmap scaled(CreateCompatibleBitmap(screen, width, height));
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    HGDIOBJ oldFrom = SelectObject(from, source.get());
-    HGDIOBJ oldTo = SelectObject(to, scaled.get());
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    StretchBlt(to, 0, 0, width, height, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    ReleaseDC(nullptr, screen);
-    return scaled;
+    return StretchedBitmap(source.get(), width, height);
 }
 
 constexpr UINT kFitNamePicture = WM_APP + 1;

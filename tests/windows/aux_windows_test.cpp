@@ -10,7 +10,10 @@
 #include <tuple>
 
 #include "brdsave/core/record_file.h"
+#include "brdwall/manager/form12.h"
+#include "brdwall/manager/form13.h"
 #include "brdwall/shared/module1.h"
+#include "brdwall/windows/form11.h"
 #include "brdwall/windows/form2.h"
 #include "brdwall/windows/form3.h"
 #include "brdwall/windows/form7.h"
@@ -111,6 +114,53 @@ TEST_F(AuxWindows, SettingsFontsFollowTheStoredRecordNotALaterChoice) {
         }
         UnloadAll();
     }
+}
+
+// Every window gives back at unload what its load took: the icons it showed are destroyed, and
+// many openings leave the process's handle counts where they were.
+TEST_F(AuxWindows, EveryWindowGivesItsHandlesBackAtUnload) {
+    std::vector<HICON> icons;
+    const auto cycle = [&icons](bool collect) {
+        G().NextShowAt = -1; // the manager window unloads when it closes
+        Forms().Get<Form12>().Show();
+        Forms().Get<Form13>().FileAlreadyExist("Wallpaper", "Wpaper.dat");
+        Forms().Get<Form7>().Show();
+        Forms().Get<Form2>().Show();
+        Forms().Get<Form3>().Show();
+        Form11::AnswerOk("handles");
+        std::vector<HWND> ours;
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == GetCurrentProcessId() && ClassOf(w) == "brdForm" && IsWindowVisible(w)) ours.push_back(w);
+        }
+        for (HWND w : ours) {
+            if (!collect) continue;
+            for (WPARAM kind : {ICON_BIG, ICON_SMALL})
+                if (auto icon = reinterpret_cast<HICON>(SendMessageA(w, WM_GETICON, kind, 0))) icons.push_back(icon);
+        }
+        for (HWND w : ours) SendMessageA(w, WM_CLOSE, 0, 0);
+        Application::DoEvents();
+        return ours.size();
+    };
+    EXPECT_EQ(cycle(true), 6u);
+    ASSERT_FALSE(icons.empty());
+    for (HICON icon : icons) {
+        ICONINFO info{};
+        EXPECT_FALSE(GetIconInfo(icon, &info)) << "destroyed with its window";
+    }
+
+    const auto counts = [] {
+        DWORD handles = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &handles);
+        return std::array<DWORD, 3>{handles, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                                    GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)};
+    };
+    cycle(false);
+    const auto before = counts();
+    // A handle kept by any cycle shows in the counts; a cycle takes about 0.4 s under Wine.
+    for (int i = 0; i < 30; ++i) cycle(false);
+    EXPECT_EQ(counts(), before) << "kernel handles, GDI objects, USER objects";
 }
 
 TEST(RunValueData, AddsExactlyOneSeparatorBeforeTheProgramName) {
