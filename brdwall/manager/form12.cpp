@@ -168,6 +168,7 @@ void Form12::Form_Load() {
                          countDown.ptr());
     }
     Move(left, top);
+    KeepOnScreen();
     WindowTop_ = static_cast<std::int32_t>(Top());
     WindowLeft_ = static_cast<std::int32_t>(Left());
     if (option1 == VARIANT_TRUE) optOption(1).SetValue(true);

@@ -201,6 +201,7 @@ void Form::OnDpiChanged(UINT dpi, const RECT* suggested) {
 void Form::Show() {
     if (!hwnd_) Load();
     if (!hwnd_) return;
+    KeepOnScreen();
     ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_SHOWMINNOACTIVE : SW_SHOW);
     if (!IsIconic(hwnd_)) SetForegroundWindow(hwnd_);
 }
@@ -254,23 +255,54 @@ void Form::SetWindowState(int state) {
     if (!visible) ShowWindow(hwnd_, SW_HIDE);
 }
 
+namespace {
+
+// Window positions are converted at the system DPI, the one the settings file's positions were
+// always written in, whatever monitor the window is on: with each monitor's own DPI a position
+// stored on a 144-DPI monitor would come back at two thirds of it on a 96-DPI one.
+int PositionDpi() noexcept {
+    const UINT dpi = GetDpiForSystem();
+    return dpi ? static_cast<int>(dpi) : 96;
+}
+
+} // namespace
+
 long Form::Top() const noexcept {
     RECT r{};
     if (hwnd_) GetWindowRect(hwnd_, &r);
-    return ToTwips(r.top);
+    return PixelsToTwips(r.top, PositionDpi());
 }
 
 long Form::Left() const noexcept {
     RECT r{};
     if (hwnd_) GetWindowRect(hwnd_, &r);
-    return ToTwips(r.left);
+    return PixelsToTwips(r.left, PositionDpi());
 }
 
 void Form::Move(long leftTwips, long topTwips) {
     if (!hwnd_) Load();
     if (!hwnd_) return;
-    SetWindowPos(hwnd_, nullptr, ToPixels(static_cast<int>(leftTwips)), ToPixels(static_cast<int>(topTwips)), 0, 0,
+    SetWindowPos(hwnd_, nullptr, TwipsToPixels(static_cast<int>(leftTwips), PositionDpi()),
+                 TwipsToPixels(static_cast<int>(topTwips), PositionDpi()), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::KeepOnScreen() {
+    if (!hwnd_ || IsIconic(hwnd_)) return;
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return;
+    RECT seen{};
+    if (IntersectRect(&seen, &r, &mi.rcWork)) return;
+    // Off every monitor's work area (its monitor was unplugged): onto the nearest one, whole.
+    const RECT& work = mi.rcWork;
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const int x = std::max(work.left, std::min(r.left, work.right - w));
+    const int y = std::max(work.top, std::min(r.top, work.bottom - h));
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

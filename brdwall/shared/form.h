@@ -54,10 +54,15 @@ public:
     [[nodiscard]] int WindowState() const noexcept;
     void SetWindowState(int state);
 
-    // Outer window position in twips, screen coordinates.
+    // Outer window position in twips, screen coordinates, converted at the system DPI whatever
+    // monitor the window is on (sizes and layout follow the window's own DPI): a position that is
+    // stored and read back puts the window where it was.
     [[nodiscard]] long Top() const noexcept;
     [[nodiscard]] long Left() const noexcept;
     void Move(long leftTwips, long topTwips);
+    // A window that lies off every monitor's work area (its monitor is gone) is put whole onto the
+    // nearest one. Show does this too.
+    void KeepOnScreen();
 
     [[nodiscard]] UINT Dpi() const noexcept;
     [[nodiscard]] int ToPixels(int twips) const noexcept;

@@ -32,6 +32,27 @@ TEST_F(Form12Load, FirstStartWithNoFiles) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "wallpape.ini")) << "loading writes nothing";
 }
 
+TEST_F(Form12Load, AWindowStoredOffTheScreenOpensOnIt) {
+    for (const auto& [top, left] : {std::pair{90000, -150000}, {-2000000000, 2000000000}}) {
+        WriteRecord(5, "[WallpaperLoc]", "CheckEmptyEmptyPrior 0", top, left);
+        Form12& f = Forms().Get<Form12>();
+        f.Show();
+        RECT r{};
+        GetWindowRect(f.hWnd(), &r);
+        MONITORINFO mi{};
+        mi.cbSize = sizeof(mi);
+        GetMonitorInfoA(MonitorFromWindow(f.hWnd(), MONITOR_DEFAULTTONEAREST), &mi);
+        RECT inside{};
+        EXPECT_TRUE(IntersectRect(&inside, &r, &mi.rcWork) && EqualRect(&inside, &r)) << top << ", " << left;
+        const long shownTop = f.Top(), shownLeft = f.Left();
+        f.cmdClose_Click();
+        const SettingsRecord stored = ReadRecord(5);
+        EXPECT_EQ(stored.Top, shownTop) << "where the user saw it";
+        EXPECT_EQ(stored.Left, shownLeft);
+        Application::DoEvents();
+    }
+}
+
 struct RestoreCase {
     const char* name;
     const char* data;

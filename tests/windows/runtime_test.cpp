@@ -186,6 +186,13 @@ TEST(Runtime, AnotherMonitorsDpiLaysTheWindowOutAgain) {
     EXPECT_STREQ(lf.lfFaceName, "Arial");
     EXPECT_EQ(lf.lfHeight, -MulDiv(10, 192, 72)) << "a font of its own keeps its points at the new DPI";
     EXPECT_GT(p.ToPixels(1000), before);
+    // Its position keeps the one conversion stored positions use, the system DPI's.
+    const int system = static_cast<int>(GetDpiForSystem());
+    p.Move(900, 600);
+    GetWindowRect(p.hWnd(), &r);
+    EXPECT_EQ(r.left, MulDiv(900, system, 1440));
+    EXPECT_EQ(p.Left(), 900);
+    EXPECT_EQ(p.Top(), 600);
     p.Unload();
     Application::DoEvents();
 }
