@@ -190,9 +190,8 @@ void Form12::ReadUserFolder() {
     // Nothing stored (the record's Top is not 1): the box stays empty.
     if (folder.empty()) return;
     txtPath.SetText(folder);
-    UserFolderPath_ = folder;
-    DirSearch search;
-    if (search.First(UserFolderPath_, SearchDirectory).empty()) {
+    UserFolderPath_ = RealFolderPath(folder);
+    if (UserFolderPath_.empty()) {
         Form11::AnswerOk(kInvalidPathWarning);
         UserFolderPath_ = WindowsFolderPath_;
     }
@@ -458,15 +457,17 @@ void Form12::cmdRefresh_Click() {
     }
     const std::string typed = txtPath.Text();
     if (!typed.empty()) {
-        DirSearch probe;
-        if (probe.First(typed, SearchDirectory).empty()) {
+        // Only an existing folder becomes the user folder, by its real path: a pattern, a device
+        // or a file would take every "_" entry of the wallpaper list with it.
+        const std::string folder = RealFolderPath(typed);
+        if (folder.empty()) {
             lstSearch.SetItems(std::move(names));
             Form11::AnswerOk(typed + ", directory not found");
             Beep();
             return;
         }
-        if (typed.back() != '\\') txtPath.SetText(typed + "\\");
-        UserFolderPath_ = txtPath.Text();
+        txtPath.SetText(folder);
+        UserFolderPath_ = folder;
         slot = 3;
         for (const char* pattern : {"*.bmp", "*.gif", "*.jpg"}) {
             DirSearch search;
@@ -486,8 +487,15 @@ void Form12::FillSearchList(DirSearch& search, std::string FirstName, std::int16
 }
 
 void Form12::cmdRefresh_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    // An empty box is stored as it is; a name that is no folder is not stored at all, so that the
+    // next start keeps the folder stored before.
+    std::string folder = txtPath.Text();
+    if (!folder.empty()) {
+        folder = RealFolderPath(folder);
+        if (folder.empty()) return;
+    }
     FailureNote note;
-    if (WriteUserFolderRecord(G().AppFolder, txtPath.Text(), note) == UserFolderStore::TooLong) {
+    if (WriteUserFolderRecord(G().AppFolder, folder, note) == UserFolderStore::TooLong) {
         Form11::AnswerOk(kPathTooLongWarning);
         Beep();
         return;

@@ -59,6 +59,51 @@ bool FileExists(const std::string& path) {
     return (data.dwFileAttributes & excluded) == 0;
 }
 
+std::string RealFolderPath(const std::string& name) {
+    if (name.empty() || name.find_first_of("*?") != std::string::npos) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), n);
+    // Opened only to ask what it is: a folder needs backup semantics to be opened at all.
+    const HANDLE opened = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return {};
+    const unique_kernel_handle folder(opened);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(folder.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(folder.get(), &info) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    std::wstring real(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got = GetFinalPathNameByHandleW(folder.get(), real.data(), static_cast<DWORD>(real.size()),
+                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (got == 0) return {};
+        if (got < real.size()) {
+            real.resize(got);
+            break;
+        }
+        real.resize(got + 1);
+    }
+    // "\\?\C:\pics" and "\\?\UNC\server\share" are given back in their everyday forms.
+    if (real.starts_with(L"\\\\?\\UNC\\")) {
+        real.replace(0, 8, L"\\\\");
+    } else if (real.starts_with(L"\\\\?\\")) {
+        real.erase(0, 4);
+    }
+    if (real.empty() || real.back() != L'\\') real += L'\\';
+    BOOL lossy = FALSE;
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, real.data(), static_cast<int>(real.size()), nullptr, 0, nullptr, &lossy);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, real.data(), static_cast<int>(real.size()), out.data(), bytes, nullptr, &lossy);
+    // A real name this code page cannot spell: the name as given still reaches the folder.
+    if (lossy) {
+        out = name;
+        if (out.back() != '\\') out += '\\';
+    }
+    return out;
+}
+
 namespace {
 
 std::wstring UpperWide(const std::string& text) {

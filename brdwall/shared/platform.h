@@ -40,6 +40,11 @@ private:
 // True when a directory search finds the path as an ordinary file.
 bool FileExists(const std::string& path);
 
+// The full, real path of an existing folder named by `name` (as the file system spells it, always
+// ending in "\"), or "" when the name is no folder: a name with wildcards, a device such as NUL or
+// CON, a file, or nothing at all.
+std::string RealFolderPath(const std::string& name);
+
 // Answers FileExists for many paths in a row. After a few missing files it reads each folder it
 // is asked about once and answers from that listing: a walk over thousands of missing files would
 // otherwise have each lookup search its folder again.

@@ -76,18 +76,30 @@ TEST_F(Editing, TypedFoldersFoundMissingOrRefused) {
     EXPECT_EQ(marked, (Strings{"a.bmp_", "b.JPG_", "c.gif_"}));
     EXPECT_TRUE(WarningTexts().empty());
 
-    for (const char* typedText : {"C:\\brdtest_none", "C:\\bad|na<me>", "Q:\\x"}) {
-        const std::string typed = typedText;
+    // Only an existing folder is taken, and stored: anything else leaves the user folder, in use
+    // and stored, as it was.
+    f.cmdRefresh_MouseUp(1, 0, 0, 0);
+    const std::string names[] = {"C:\\brdtest_none", "C:\\bad|na<me>", "Q:\\x", "C:\\*", "NUL", "CON",
+                                 pics + "\\a.bmp", pics + "\\*.jpg"};
+    for (const std::string& typed : names) {
         f.txtPath.SetText(typed);
-        f.cmdRefresh_Click();
+        f.txtPath_KeyDown(VK_RETURN, 0);
         EXPECT_EQ(WarningTexts(), Strings{typed + ", directory not found"});
         EXPECT_EQ(f.UserFolderPath(), pics + "\\") << "an unfound folder leaves the user folder";
         EXPECT_EQ(f.txtPath.Text(), typed);
         for (const auto& i : Items(f.lstSearch)) EXPECT_NE(i.back(), '_');
+        EXPECT_EQ(UserFolderFromRecord(ReadRecord(1)), pics + "\\") << typed << " is not stored";
         CloseWarnings();
     }
-    f.cmdRefresh_MouseUp(1, 0, 0, 0);
-    EXPECT_EQ(UserFolderFromRecord(ReadRecord(1)), "Q:\\x") << "stored all the same";
+    // Another spelling of the folder (case, a trailing blank) is taken by its real path.
+    for (const std::string& typed : {std::string("c:\\BRDTEST_PICS"), pics + " "}) {
+        f.txtPath.SetText(typed);
+        f.txtPath_KeyDown(VK_RETURN, 0);
+        EXPECT_TRUE(WarningTexts().empty()) << typed;
+        EXPECT_EQ(f.txtPath.Text(), pics + "\\");
+        EXPECT_EQ(f.UserFolderPath(), pics + "\\");
+        EXPECT_EQ(UserFolderFromRecord(ReadRecord(1)), pics + "\\");
+    }
     std::filesystem::remove_all(pics);
 }
 
@@ -95,9 +107,12 @@ TEST_F(Editing, StoringTheTypedFolderByLength) {
     Form12& f = Forms().Get<Form12>();
     for (std::size_t length : {30u, 31u, 45u, 46u}) {
         std::filesystem::remove(folder.File("wallpape.ini"));
-        const std::string typed = "C:\\" + std::string(length - 3, 'd');
+        // A folder that exists; it is stored with its closing "\\", `length` characters in all.
+        const std::string typed = "C:\\" + std::string(length - 4, 'd') + "\\";
+        std::filesystem::create_directories(typed);
         f.txtPath.SetText(typed);
         f.cmdRefresh_MouseUp(1, 0, 0, 0);
+        std::filesystem::remove(typed);
         if (length == 46) {
             EXPECT_EQ(WarningTexts(), Strings{kPathTooLongWarning});
             EXPECT_FALSE(std::filesystem::exists(folder.File("wallpape.ini")));
