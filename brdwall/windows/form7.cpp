@@ -23,9 +23,7 @@ bool RunValueHolds(HKEY root, const std::string& data) {
 } // namespace
 
 std::string RunValueData(const std::string& folder) {
-    std::string data = folder;
-    if (!data.ends_with('\\')) data += '\\';
-    return data + kRunValueName;
+    return folder + "\\" + kRunValueName;
 }
 
 Form7::Form7()

