@@ -163,7 +163,7 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         // The control's own handling comes first, so that a button's Click
         // runs before its MouseUp.
         const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
-        if (c->MouseUp && c->hwnd_ == hwnd && !c->emulatedClick_) {
+        if (c->MouseUp && c->hwnd_ == hwnd && !c->emulatedClick_ && !ModalScope::Active()) {
             const int button = msg == WM_LBUTTONUP ? LeftButton : msg == WM_RBUTTONUP ? RightButton : MiddleButton;
             int shift = 0;
             if (wp & MK_SHIFT) shift |= 1;
@@ -174,7 +174,7 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return r;
     }
     case WM_KEYUP:
-        if (wp == VK_SPACE && c->SpaceIsARelease() && c->MouseUp && c->hwnd_ == hwnd &&
+        if (wp == VK_SPACE && c->SpaceIsARelease() && c->MouseUp && c->hwnd_ == hwnd && !ModalScope::Active() &&
             (SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
             // The button toggles on this release; its Click runs first, as with the mouse.
             const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
@@ -192,7 +192,7 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (c->KeyDown) c->KeyDown(static_cast<int>(wp), KeyShift());
+        if (c->KeyDown && !ModalScope::Active()) c->KeyDown(static_cast<int>(wp), KeyShift());
         break;
     case WM_NCDESTROY: {
         // The window goes: give it back its own procedure and forget the control.

@@ -329,7 +329,10 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (lp) {
             if (Control* c = FindControl(reinterpret_cast<HWND>(lp))) {
-                c->OnCommand(HIWORD(wp));
+                // While a handler waits the windows are disabled, so an action on a control can only
+                // come from a message sent to it: it starts nothing. Focus notices still pass.
+                const WORD code = HIWORD(wp);
+                if (!ModalScope::Active() || code == EN_SETFOCUS || code == EN_KILLFOCUS) c->OnCommand(code);
                 return 0;
             }
         } else if (LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {

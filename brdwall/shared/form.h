@@ -119,7 +119,8 @@ private:
 // Marks a handler that waits in a message loop of its own: a message box, the tray menu, or a
 // library call (the library may show its message box and wait for it). That loop hands out every
 // message of the thread, and some would start another handler inside the waiting one. While a
-// scope lives, timer ticks, tray notifications and close requests of the forms are let go.
+// scope lives, timer ticks, tray notifications, close requests and the controls' actions (clicks,
+// choices, mouse releases, keys) are let go.
 class ModalScope {
 public:
     ModalScope() noexcept { ++depth_; }
