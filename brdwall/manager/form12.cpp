@@ -163,9 +163,9 @@ void Form12::Form_Load() {
             keep(DispatchFor(ckSaveSettings)), list(DispatchFor(lstShow)), countDown(DispatchFor(ckCountDown));
         const Bstr file(kSettingsFileName), appPath(g.AppFolder);
         ListBox::Freeze freeze(lstShow);
-        library->F12Load(5, file.get(), LibraryIndex(NextShowIndex_), LibraryIndex(DeleteScanIndex_), every.ptr(), interval.ptr(), &option1,
-                         search.ptr(), &top, &left, keep.ptr(), list.ptr(), &option2, appPath.get(),
-                         countDown.ptr());
+        library->F12Load(5, file.get(), LibraryIndex(NextShowIndex_), LibraryIndex(DeleteScanIndex_), every.ptr(),
+                         interval.ptr(), &option1, search.ptr(), &top, &left, keep.ptr(), list.ptr(), &option2,
+                         appPath.get(), countDown.ptr());
     }
     Move(left, top);
     KeepOnScreen();

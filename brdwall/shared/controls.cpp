@@ -531,7 +531,8 @@ std::vector<int> ListBox::SelectedIndexes() const {
     const int n = SelCount();
     if (n <= 0) return out;
     out.resize(static_cast<std::size_t>(n));
-    const LRESULT got = SendMessageA(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(out.data()));
+    const LRESULT got =
+        SendMessageA(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(out.data()));
     out.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     std::sort(out.begin(), out.end());
     return out;

@@ -59,43 +59,72 @@ bool FileExists(const std::string& path) {
     return (data.dwFileAttributes & excluded) == 0;
 }
 
+namespace {
+
+// Paths in the program's narrow text are in the ANSI code page.
+std::wstring WideFromAnsi(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+// `lossy` tells a character the code page cannot spell.
+std::string AnsiFromWide(const std::wstring& wide, BOOL& lossy) {
+    lossy = FALSE;
+    const int size = static_cast<int>(wide.size());
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, &lossy);
+    std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), n, nullptr, &lossy);
+    return text;
+}
+
+std::wstring Upper(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The path the file system gives an open file or folder, in its everyday form.
+std::wstring FinalPath(HANDLE file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got = GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
+                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (got == 0) return {};
+        if (got < path.size()) {
+            path.resize(got);
+            break;
+        }
+        path.resize(got + 1);
+    }
+    // "\\?\C:\pics" and "\\?\UNC\server\share" are given back as "C:\pics" and "\\server\share".
+    if (path.starts_with(L"\\\\?\\UNC\\")) {
+        path.replace(0, 8, L"\\\\");
+    } else if (path.starts_with(L"\\\\?\\")) {
+        path.erase(0, 4);
+    }
+    return path;
+}
+
+} // namespace
+
 std::string RealFolderPath(const std::string& name) {
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), n);
     // Opened only to ask what it is: a folder needs backup semantics to be opened at all.
-    const HANDLE opened = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE opened = CreateFileW(WideFromAnsi(name).c_str(), FILE_READ_ATTRIBUTES, share, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return {};
     const unique_kernel_handle folder(opened);
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(folder.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(folder.get(), &info) ||
         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return {};
-    std::wstring real(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD got = GetFinalPathNameByHandleW(folder.get(), real.data(), static_cast<DWORD>(real.size()),
-                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (got == 0) return {};
-        if (got < real.size()) {
-            real.resize(got);
-            break;
-        }
-        real.resize(got + 1);
-    }
-    // "\\?\C:\pics" and "\\?\UNC\server\share" are given back in their everyday forms.
-    if (real.starts_with(L"\\\\?\\UNC\\")) {
-        real.replace(0, 8, L"\\\\");
-    } else if (real.starts_with(L"\\\\?\\")) {
-        real.erase(0, 4);
-    }
-    if (real.empty() || real.back() != L'\\') real += L'\\';
+    std::wstring real = FinalPath(folder.get());
+    if (real.empty()) return {};
+    if (real.back() != L'\\') real += L'\\';
     BOOL lossy = FALSE;
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, real.data(), static_cast<int>(real.size()), nullptr, 0, nullptr, &lossy);
-    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, real.data(), static_cast<int>(real.size()), out.data(), bytes, nullptr, &lossy);
+    std::string out = AnsiFromWide(real, lossy);
     // A real name this code page cannot spell: the name as given still reaches the folder.
     if (lossy) {
         out = name;
@@ -104,32 +133,11 @@ std::string RealFolderPath(const std::string& name) {
     return out;
 }
 
-namespace {
-
-std::wstring UpperWide(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
-    if (!w.empty()) CharUpperBuffW(w.data(), static_cast<DWORD>(w.size()));
-    return w;
-}
-
-std::wstring UpperWide(const wchar_t* text) {
-    std::wstring w(text);
-    if (!w.empty()) CharUpperBuffW(w.data(), static_cast<DWORD>(w.size()));
-    return w;
-}
-
-} // namespace
-
 const FileProbe::Listing& FileProbe::ListingOf(const std::string& folder) {
     auto [it, added] = folders_.try_emplace(folder);
     Listing& listing = it->second;
     if (!added) return listing;
-    const int n = MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0);
-    std::wstring pattern(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), pattern.data(), n);
-    pattern += L'*';
+    const std::wstring pattern = WideFromAnsi(folder) + L'*';
     WIN32_FIND_DATAW data{};
     unique_find find(FindFirstFileW(pattern.c_str(), &data));
     if (!find) {
@@ -141,8 +149,8 @@ const FileProbe::Listing& FileProbe::ListingOf(const std::string& folder) {
     constexpr DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         if (data.dwFileAttributes & excluded) continue;
-        listing.Names.insert(UpperWide(data.cFileName));
-        if (data.cAlternateFileName[0]) listing.Names.insert(UpperWide(data.cAlternateFileName));
+        listing.Names.insert(Upper(data.cFileName));
+        if (data.cAlternateFileName[0]) listing.Names.insert(Upper(data.cAlternateFileName));
     } while (FindNextFileW(find.get(), &data));
     listing.Read = true;
     return listing;
@@ -151,7 +159,8 @@ const FileProbe::Listing& FileProbe::ListingOf(const std::string& folder) {
 bool FileProbe::Exists(const std::string& path) {
     constexpr int kMissesBeforeListing = 32;
     const auto slash = path.find_last_of("\\/");
-    if (misses_ < kMissesBeforeListing || slash == std::string::npos || path.find_first_of("*?") != std::string::npos) {
+    const bool pattern = path.find_first_of("*?") != std::string::npos;
+    if (misses_ < kMissesBeforeListing || slash == std::string::npos || pattern) {
         const bool found = FileExists(path);
         if (!found) ++misses_;
         return found;
@@ -161,7 +170,7 @@ bool FileProbe::Exists(const std::string& path) {
     // The system drops trailing blanks and dots from the last part of a path.
     std::string name = path.substr(slash + 1);
     while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-    return !name.empty() && listing.Names.contains(UpperWide(name));
+    return !name.empty() && listing.Names.contains(Upper(WideFromAnsi(name)));
 }
 
 int MsgBox(const std::string& text, unsigned flags, const std::string& title) {

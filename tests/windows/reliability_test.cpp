@@ -672,7 +672,7 @@ TEST_F(ReliabilityWrites, LockedConvertedPictureGoesToTheUsersOwnFolder) {
 
 TEST_F(ReliabilityWrites, SettingsFileHeldOpenElsewhereIsReportedAndKept) { CheckEveryWriterIsRefused(Fault::HeldOpen); }
 
-// Fails: as root under Wine a read-only settings file is opened for writing and overwritten.
+// The record writer refuses a read-only file itself: as root under Wine the open alone would not.
 TEST_F(ReliabilityWrites, ReadOnlySettingsFileIsReportedAndKept) { CheckEveryWriterIsRefused(Fault::ReadOnly); }
 
 // ---------------------------------------------------------------- the clock
