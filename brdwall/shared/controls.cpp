@@ -485,7 +485,11 @@ void ListBox::SetItems(std::vector<std::string> items) {
         pending_ = std::move(items);
         return;
     }
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    Freeze freeze(*this);
+    Refill(items);
+}
+
+void ListBox::Refill(const std::vector<std::string>& items) {
     SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
     std::size_t bytes = 0;
     for (const auto& item : items) bytes += item.size() + 1;
@@ -493,8 +497,6 @@ void ListBox::SetItems(std::vector<std::string> items) {
     // Inserting at the end keeps the order given, sorted style or not.
     for (const auto& item : items)
         SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 ListBox::Freeze::Freeze(ListBox& list) : list_(list) {
@@ -567,12 +569,7 @@ void ListBox::RemoveItems(const std::vector<int>& indexes) {
         }
         kept.push_back(List(i));
     }
-    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
-    std::size_t bytes = 0;
-    for (const auto& item : kept) bytes += item.size() + 1;
-    SendMessageA(hwnd_, LB_INITSTORAGE, kept.size(), static_cast<LPARAM>(bytes));
-    for (const auto& item : kept)
-        SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
+    Refill(kept);
     // The user goes on looking at the same part of the list.
     SendMessageA(hwnd_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top - removedAboveTop)), 0);
 }

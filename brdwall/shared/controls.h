@@ -209,6 +209,8 @@ public:
 private:
     void Realize() override;
     void OnCommand(WORD code) override;
+    // Puts `items` in place of every item, in the order given.
+    void Refill(const std::vector<std::string>& items);
     bool sorted_;
     bool extended_;
     int frozen_ = 0;
