@@ -1,4 +1,5 @@
 #include "brdsave/core/class1_ops.h"
+#include "brdsave/core/file_path.h"
 
 #include <algorithm>
 #include <array>
@@ -112,7 +113,7 @@ Failure FailureFromErrnoOr(int fallback) {
 // that no entry is cut short.
 std::string ReadWholeFile(const std::string& path, FailureNote& note) {
     errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
         note.Note(OpenFailure(path, errno));
         return {};

@@ -1,4 +1,5 @@
 #include "brdsave/core/failure.h"
+#include "brdsave/core/file_path.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -100,7 +101,7 @@ Failure OpenFailure(const std::string& path, int err) {
     if (err == 0) return FileFailure(kPathFileAccessError);
     if (err == ENOENT) {
         std::error_code ec;
-        const auto folder = std::filesystem::path(path).parent_path();
+        const auto folder = FilePath(path).parent_path();
         if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) return FileFailure(kPathNotFound);
     }
     return FailureFromErrno(err);

@@ -1,4 +1,5 @@
 #include "brdsave/core/record_file.h"
+#include "brdsave/core/file_path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,21 +52,21 @@ std::optional<long> RecordOffset(int recordNumber) {
 std::FILE* OpenForUpdate(const std::string& path) {
     // A read-only file is not written, whoever runs the program.
     std::error_code ec;
-    const auto status = std::filesystem::status(std::filesystem::path(path), ec);
+    const auto status = std::filesystem::status(FilePath(path), ec);
     if (!ec && std::filesystem::is_regular_file(status) &&
         (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
         errno = EACCES;
         return nullptr;
     }
     errno = 0;
-    if (std::FILE* file = std::fopen(path.c_str(), "r+b")) return file;
+    if (std::FILE* file = OpenFile(path, "r+b")) return file;
     if (errno != ENOENT) return nullptr;
     // Append mode creates a missing file without truncating one that appeared meanwhile.
-    std::FILE* created = std::fopen(path.c_str(), "ab");
+    std::FILE* created = OpenFile(path, "ab");
     if (created == nullptr) return nullptr;
     if (std::fclose(created) != 0) return nullptr;
     errno = 0;
-    return std::fopen(path.c_str(), "r+b");
+    return OpenFile(path, "r+b");
 }
 
 // Writes `count` zero bytes at the current position.
@@ -88,7 +89,7 @@ SettingsRecord ReadSettingsRecord(const std::string& path, int recordNumber, Fai
         return {};
     }
     errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
         note.Note(OpenFailure(path, errno));
         return {};

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "brdsave/core/utf8.h"
+
 namespace brd {
 
 // Length in bytes of one record of the settings file.
@@ -20,15 +22,16 @@ inline constexpr int kFontRecord = 8;
 // Removes leading and trailing blanks (0x20). Zero bytes and other characters are kept.
 std::string Trim(std::string_view text);
 
-// A fixed-width text field of N one-byte characters. Starts as N zero bytes. Assigned text is
-// left-aligned: shorter text is padded with blanks, longer text is cut to N characters.
+// A fixed-width text field of N bytes. Starts as N zero bytes. Assigned text (UTF-8) is
+// left-aligned: shorter text is padded with blanks, longer text is cut to at most N bytes, never
+// inside a character.
 template <std::size_t N> class FixedText {
   public:
     static constexpr std::size_t kWidth = N;
 
     void Assign(std::string_view text) {
         bytes_.fill(' ');
-        std::copy_n(text.begin(), std::min(text.size(), N), bytes_.begin());
+        std::copy_n(text.begin(), Utf8Prefix(text, N), bytes_.begin());
     }
 
     // Replaces the field with N raw bytes, as read from a file.

@@ -1,6 +1,9 @@
 #include "brdsave/core/settings_rules.h"
 
 #include "brdsave/core/record_file.h"
+#include "brdsave/core/utf8.h"
+
+#include <algorithm>
 
 namespace brd {
 
@@ -17,13 +20,17 @@ std::string SettingsPath(const std::string& appFolder) {
 } // namespace
 
 std::optional<SettingsRecord> BuildUserFolderRecord(std::string_view path) {
-    if (path.size() > kLongestUserFolder) return std::nullopt;
     SettingsRecord record;
     if (path.size() > decltype(record.Data)::kWidth) {
-        std::string head(path.substr(0, kFolderHead));
+        // The head ends on a character boundary; zero bytes fill it up to the mark.
+        const std::size_t cut = Utf8Prefix(path, kFolderHead);
+        const std::string_view tail = path.substr(cut);
+        if (tail.size() > kLongestUserFolder - kFolderHead) return std::nullopt;
+        std::string head(path.substr(0, cut));
+        head.append(kFolderHead - cut, '\0');
         head += kContinuationMark;
         record.Data.Assign(head);
-        record.Marker.Assign(path.substr(kFolderHead));
+        record.Marker.Assign(tail);
     } else {
         record.Data.Assign(path);
     }
@@ -41,7 +48,9 @@ std::string UserFolderFromRecord(const SettingsRecord& record) {
     // removed: a blank that begins the tail belongs to the folder.
     if (data.back() == kContinuationMark) {
         const std::string tail = record.Marker.Text();
-        folder = data.substr(0, kFolderHead) + tail.substr(0, tail.find_last_not_of(' ') + 1);
+        std::string head = data.substr(0, kFolderHead);
+        head.erase(std::min(head.find('\0'), head.size()));
+        folder = head + tail.substr(0, tail.find_last_not_of(' ') + 1);
     } else {
         folder = Trim(data);
     }

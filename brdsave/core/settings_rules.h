@@ -34,19 +34,23 @@ inline constexpr char kPathTooLongWarning[] =
 
 // ---- Record 1, the user folder ----
 
-// The longest folder the record holds: 29 characters in Data, the rest in Marker.
+// The longest folder the record holds, in bytes of its UTF-8 text: 29 in Data, the rest in Marker.
+// A folder in another script holds fewer characters than bytes.
 inline constexpr std::size_t kLongestUserFolder = 45;
 
 enum class UserFolderStore { Stored, TooLong };
 
-// The user-folder record for a typed folder, or nothing when the folder is longer than 45 characters.
-// Up to 30 characters: Data = the folder, Marker left zero. 31 to 45: Data = the first 29 characters
-// and the continuation mark "?", Marker = the rest. Top is 1 and Left 0 in both cases.
+// The user-folder record for a typed folder (UTF-8), or nothing when the record cannot hold it.
+// Up to 30 bytes: Data = the folder, Marker left zero. Longer: Data = the first 29 bytes and the
+// continuation mark "?", Marker = the rest (at most 16 bytes), Top 1 and Left 0 in both cases.
+// Where the 30th byte falls inside a character, Data keeps the characters before it, then zero
+// bytes up to the mark, and Marker takes the rest from that character on.
 std::optional<SettingsRecord> BuildUserFolderRecord(std::string_view path);
 
 // The folder a user-folder record holds; empty when its Top is not 1. A Data field ending in the
-// continuation mark gives its first 29 characters followed by the Marker without its blank fill, any
-// other the trimmed Data. The folder ends before the first zero byte, which no path contains.
+// continuation mark gives its first 29 bytes up to a zero byte, followed by the Marker without its
+// blank fill; any other gives the trimmed Data. The folder ends before the first zero byte, which no
+// path contains.
 std::string UserFolderFromRecord(const SettingsRecord& record);
 
 // Writes the record for `path` as record 1 of the settings file in `appFolder` (ending in a

@@ -1,4 +1,5 @@
 #include "brdsave/core/text_file.h"
+#include "brdsave/core/file_path.h"
 
 #include <cerrno>
 #include <utility>
@@ -16,7 +17,7 @@ Failure FailureFromErrnoOr(int fallback) {
 TextOutput::TextOutput(const std::string& path, FailureNote& note) : note_(&note) {
     errno = 0;
     // Binary mode, so that line ends are written exactly as given.
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = OpenFile(path, "wb");
     if (file_ == nullptr) note_->Note(OpenFailure(path, errno));
 }
 
@@ -58,7 +59,7 @@ bool TextOutput::Close() {
 TextInput::TextInput(const std::string& path, FailureNote& note) : note_(&note) {
     errno = 0;
     // Binary mode, so that CR LF and LF alone are both seen as they are.
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = OpenFile(path, "rb");
     if (file_ == nullptr) {
         note_->Note(OpenFailure(path, errno));
         return;

@@ -25,16 +25,21 @@ TEST(ListWriter, QuotedLinesWithCrLfAndNothingForAnEmptyList) {
         {{}, ""},
         {{"Clouds.bmp", "Beach.jpg_", "a, b.gif"}, "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"a, b.gif\"\r\n"},
         {{""}, "\"\"\r\n"},
+        {{"\xC3\x89t\xC3\xA9.jpg_", "\xE6\xB5\xB7.jpg"}, "\"\xC3\x89t\xC3\xA9.jpg_\"\r\n\"\xE6\xB5\xB7.jpg\"\r\n"}, // UTF-8 as it is
     };
-    for (const Case& c : cases) {
-        FailureNote note;
-        ASSERT_TRUE(WriteListFile(folder.File("Wpaper.dat"), c.entries, note));
-        EXPECT_FALSE(note.Noted());
-        EXPECT_EQ(Text(ReadBytes(folder.File("Wpaper.dat"))), c.bytes);
-        // What is written reads back as the same entries.
-        EXPECT_EQ(ReadListFields(c.bytes), c.entries);
+    // Also in a folder named in other scripts, as a program folder may be.
+    std::filesystem::create_directory(FilePath(folder.File("Программы 写真 €")));
+    for (const std::string& list : {folder.File("Wpaper.dat"), folder.File("Программы 写真 €/Wpaper.dat")}) {
+        for (const Case& c : cases) {
+            FailureNote note;
+            ASSERT_TRUE(WriteListFile(list, c.entries, note)) << list;
+            EXPECT_FALSE(note.Noted());
+            EXPECT_EQ(Text(ReadBytes(list)), c.bytes);
+            // What is written reads back as the same entries.
+            EXPECT_EQ(ReadListFields(c.bytes), c.entries);
+        }
+        EXPECT_FALSE(std::filesystem::exists(FilePath(list + ".new")));
     }
-    EXPECT_FALSE(std::filesystem::exists(folder.File("Wpaper.dat.new")));
 }
 
 TEST(ListWriter, AFailedWriteLeavesTheOldFileAsItWas) {

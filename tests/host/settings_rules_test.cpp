@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "brdsave/core/record_file.h"
+#include "brdsave/core/utf8.h"
 #include "tests/host/temp_folder.h"
 
 namespace brd {
@@ -48,6 +49,24 @@ TEST(UserFolderRecord, StoresUpToFortyFiveCharactersAndRestoresThem) {
     for (const std::string& folder :
          {head + " Beach", head.substr(0, 28) + " Beach", "  D:\\Pictures\\Collected\\Sea\\Wave"s})
         EXPECT_EQ(UserFolderFromRecord(*BuildUserFolderRecord(folder)), folder);
+
+    // UTF-8: the fields are bytes, cut between characters. In each folder below a character of 2, 3
+    // or 4 bytes lies across the 29th and 30th bytes.
+    const std::string cut[] = {"C:\\Users\\Жанна\\Фотографии", "C:\\Program Files\\写真集\\海\\x",
+                               "C:\\Φωτογραφίες\\Θάλασσα", "D:\\Été 2024\\Côte d'Azur €\\Nice",
+                               "C:\\Photos\\Beach 12345\\Sea \xF0\x9F\x8C\x8A\\x"};
+    for (const std::string& folder : cut) {
+        ASSERT_LT(Utf8Prefix(folder, 29), 29u) << folder;
+        const auto record = BuildUserFolderRecord(folder);
+        ASSERT_TRUE(record.has_value()) << folder;
+        const std::string data = record->Data.Text();
+        EXPECT_EQ(data.back(), '?');
+        EXPECT_TRUE(IsUtf8(data.substr(0, data.find('\0')))) << "no character cut in Data";
+        EXPECT_TRUE(IsUtf8(record->Marker.Text())) << "nor in Marker";
+        EXPECT_EQ(UserFolderFromRecord(*record), folder);
+    }
+    // A tail that would not fit the Marker's 16 bytes: refused, as 46 ASCII characters are.
+    EXPECT_FALSE(BuildUserFolderRecord(cut[0] + "\\Лето").has_value());
 
     const std::vector<std::pair<SettingsRecord, std::string>> records = {
         {RecordWith(1, "  D:\\Pics  "), "D:\\Pics"},

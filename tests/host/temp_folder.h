@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "brdsave/core/file_path.h"
+
 namespace brd::test {
 
 // A new, uniquely named folder under the system's temporary folder, removed with its contents.
@@ -28,20 +30,23 @@ class TempFolder {
     }
 
     const std::filesystem::path& Path() const { return path_; }
-    // The path of `name` in the folder, as the narrow text the file code takes.
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // The path of `name` (UTF-8) in the folder, as the UTF-8 text the file code takes.
+    std::string File(const std::string& name) const {
+        const std::u8string path = (path_ / FilePath(name)).u8string();
+        return std::string(path.begin(), path.end());
+    }
 
   private:
     std::filesystem::path path_;
 };
 
 inline std::vector<unsigned char> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FilePath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FilePath(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 

@@ -1,4 +1,5 @@
 #include "brdwall/manager/core/list_writer.h"
+#include "brdsave/core/file_path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -20,7 +21,7 @@ std::string ListFileText(const std::vector<std::string>& entries) {
 bool WriteListFile(const std::string& path, const std::vector<std::string>& entries, FailureNote& note) {
     // A read-only list file is not replaced, whoever runs the program.
     std::error_code statusError;
-    const auto status = std::filesystem::status(std::filesystem::path(path), statusError);
+    const auto status = std::filesystem::status(FilePath(path), statusError);
     if (!statusError && std::filesystem::is_regular_file(status) &&
         (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
         note.Note(FailureFromErrno(EACCES));
@@ -29,7 +30,7 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& entr
     const std::string temporary = path + ".new";
     const std::string text = ListFileText(entries);
     errno = 0;
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    std::FILE* file = OpenFile(temporary, "wb");
     if (!file) {
         note.Note(OpenFailure(temporary, errno));
         return false;
@@ -46,14 +47,14 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& entr
     }
     std::error_code ec;
     if (ok) {
-        std::filesystem::rename(std::filesystem::path(temporary), std::filesystem::path(path), ec);
+        std::filesystem::rename(FilePath(temporary), FilePath(path), ec);
         if (ec) {
             ok = false;
             err = ec.value();
         }
     }
     if (!ok) {
-        std::filesystem::remove(std::filesystem::path(temporary), ec);
+        std::filesystem::remove(FilePath(temporary), ec);
         note.Note(FailureFromErrno(err ? err : EIO));
     }
     return ok;

@@ -1,4 +1,5 @@
 #include "brdwall/shared/core/bmp_writer.h"
+#include "brdsave/core/file_path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -55,12 +56,15 @@ class TempOutput {
     TempOutput& operator=(const TempOutput&) = delete;
     ~TempOutput() {
         if (file_ != nullptr) std::fclose(file_);
-        if (opened_ && !kept_) std::remove(path_.c_str());
+        if (opened_ && !kept_) {
+            std::error_code ec;
+            std::filesystem::remove(FilePath(path_), ec);
+        }
     }
 
     bool Open() {
         errno = 0;
-        file_ = std::fopen(path_.c_str(), "wb");
+        file_ = OpenFile(path_, "wb");
         if (file_ == nullptr) return false;
         opened_ = true;
         buffer_.resize(kFileBufferSize);
@@ -177,7 +181,7 @@ bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels la
             return false;
         }
         std::error_code ec;
-        std::filesystem::rename(std::filesystem::path(path + ".part"), std::filesystem::path(path), ec);
+        std::filesystem::rename(FilePath(path + ".part"), FilePath(path), ec);
         if (ec) {
             note.Note(RenameFailure(ec));
             return false;
