@@ -8,6 +8,7 @@
 #include <string>
 
 #include "brdsave/com/dispatch_port.h"
+#include "brdsave/win/text.h"
 #include "brdsave/com/environment.h"
 #include "brdsave/core/class1_ops.h"
 
@@ -24,7 +25,7 @@ HRESULT ReportFailure(const Failure& f) noexcept {
                            : (f.Number < 0 ? static_cast<HRESULT>(f.Number) : E_FAIL);
     ICreateErrorInfo* create = nullptr;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
-        const std::wstring description = Widen(f.Description);
+        const std::wstring description = Wide(f.Description);
         create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
         create->SetSource(const_cast<LPOLESTR>(L"brdsave.Class1"));
         create->SetGUID(IID__Class1);
@@ -143,8 +144,8 @@ public:
         return Caught([&] {
             DispatchControlPort keep(&chkKeepSet), every(&chkChange), interval(&cbChange), countDown(&chkCountDown);
             WindowsLibraryEnvironment env;
-            brd::cmdCloseRet(FilePointer, NarrowBstr(InitialFileName), keep, MeTop, MeLeft, every, optOption, interval,
-                             NarrowBstr(aApplicationPath), countDown, env);
+            brd::cmdCloseRet(FilePointer, Utf8(BstrText(InitialFileName)), keep, MeTop, MeLeft, every, optOption, interval,
+                             Utf8(BstrText(aApplicationPath)), countDown, env);
         });
     }
 
@@ -159,8 +160,8 @@ public:
             WindowsLibraryEnvironment env;
             std::int16_t option1 = *FromLibOption1, option2 = *FromLibOption2;
             std::int32_t top = *MeTop, left = *MeLeft;
-            brd::F12Load(FilePointer, NarrowBstr(InitialFileName), iMe, iA, every, interval, option1, &search, top, left,
-                         keep, show, option2, NarrowBstr(aApplicationPath), countDown, env);
+            brd::F12Load(FilePointer, Utf8(BstrText(InitialFileName)), iMe, iA, every, interval, option1, &search, top, left,
+                         keep, show, option2, Utf8(BstrText(aApplicationPath)), countDown, env);
             *FromLibOption1 = option1;
             *FromLibOption2 = option2;
             *MeTop = top;
@@ -172,7 +173,7 @@ public:
         return Caught([&] {
             DispatchControlPort show(lstShow);
             WindowsLibraryEnvironment env;
-            brd::LoadWallpaperList(show, NarrowBstr(aApplicationPath), env);
+            brd::LoadWallpaperList(show, Utf8(BstrText(aApplicationPath)), env);
         });
     }
 

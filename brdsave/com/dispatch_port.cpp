@@ -2,32 +2,9 @@
 
 #include <oleauto.h>
 
+#include "brdsave/win/text.h"
+
 namespace brd {
-
-std::string Narrow(const wchar_t* w) {
-    if (!w || !*w) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
-    s.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
-    return s;
-}
-
-std::string NarrowBstr(BSTR s) {
-    if (!s) return {};
-    const int len = static_cast<int>(SysStringLen(s));
-    const int n = WideCharToMultiByte(CP_ACP, 0, s, len, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, s, len, out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Widen(const std::string& s) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
 
 namespace {
 
@@ -62,7 +39,7 @@ Failure FailureFromHresult(HRESULT hr, const EXCEPINFO* info) {
         Failure f;
         f.Number = info->wCode ? info->wCode : static_cast<std::int32_t>(info->scode);
         if (!info->wCode && HRESULT_FACILITY(info->scode) == FACILITY_CONTROL) f.Number = HRESULT_CODE(info->scode);
-        f.Description = Narrow(info->bstrDescription);
+        f.Description = Utf8(BstrText(info->bstrDescription));
         if (f.Description.empty()) f.Description = "Automation error";
         return f;
     }
@@ -75,10 +52,10 @@ Failure FailureFromHresult(HRESULT hr, const EXCEPINFO* info) {
     default: break;
     }
     if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) return Failure{HRESULT_CODE(hr), "Automation error"};
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   static_cast<DWORD>(hr), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string description = text ? text : "Automation error";
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string description = text ? Utf8(text) : "Automation error";
     if (text) LocalFree(text);
     while (!description.empty() && (description.back() == '\n' || description.back() == '\r'))
         description.pop_back();
@@ -151,7 +128,7 @@ void DispatchControlPort::AddItem(const std::string& item) {
     const DISPID id = Id(L"AddItem");
     VARIANT arg;
     arg.vt = VT_BSTR;
-    const std::wstring w = Widen(item);
+    const std::wstring w = Wide(item);
     arg.bstrVal = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
     if (!arg.bstrVal) Fail(E_OUTOFMEMORY);
     DISPPARAMS params{&arg, nullptr, 1, 0};

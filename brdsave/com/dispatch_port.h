@@ -3,18 +3,20 @@
 
 #include <windows.h>
 #include <oaidl.h>
+#include <oleauto.h>
 
 #include <string>
+#include <string_view>
 
 #include "brdsave/core/control_port.h"
 #include "brdsave/core/failure.h"
 
 namespace brd {
 
-// Text conversions between the interface's wide strings and the ANSI code page.
-std::string Narrow(const wchar_t* text);
-std::string NarrowBstr(BSTR text);
-std::wstring Widen(const std::string& text);
+// The characters of a BSTR (which may hold zeros and may be null), for Utf8().
+inline std::wstring_view BstrText(BSTR text) noexcept {
+    return text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view();
+}
 
 // The IDispatch held by a control argument (by value, by reference, or nested), or null.
 IDispatch* DispatchOf(const VARIANT* v) noexcept;

@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "brdsave/win/text.h"
+
 namespace brd {
 
 bool WindowsLibraryEnvironment::FileExists(const std::string& path) {
     if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA(path.c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(Wide(path).c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) return false;
     FindClose(h);
     constexpr DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -45,7 +47,7 @@ void WindowsLibraryEnvironment::ShowMessage(const std::string& text) {
     windows.owner = GetActiveWindow();
     EnumThreadWindows(GetCurrentThreadId(), DisableThreadWindow, reinterpret_cast<LPARAM>(&windows));
     const UINT flags = MB_OK | MB_SETFOREGROUND | (windows.owner ? MB_APPLMODAL : MB_TASKMODAL | MB_TOPMOST);
-    MessageBoxA(windows.owner, text.c_str(), "brdsave", flags);
+    MessageBoxW(windows.owner, Wide(text).c_str(), L"brdsave", flags);
     for (HWND window : windows.disabled)
         if (IsWindow(window)) EnableWindow(window, TRUE);
 }

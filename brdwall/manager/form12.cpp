@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "brdsave/core/settings_rules.h"
+#include "brdsave/win/text.h"
 #include "brdwall/manager/core/wallpaper_order.h"
 #include "brdwall/manager/form13.h"
 #include "brdwall/resources/resource.h"
@@ -51,25 +52,25 @@ short LibraryIndex(int position) {
 } // namespace
 
 std::string WindowsDirectory() {
-    std::string path(MAX_PATH, '\0');
-    UINT n = GetWindowsDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    std::wstring path(MAX_PATH, L'\0');
+    UINT n = GetWindowsDirectoryW(path.data(), static_cast<UINT>(path.size()));
     if (n >= path.size()) {
         path.resize(n + 1);
-        n = GetWindowsDirectoryA(path.data(), static_cast<UINT>(path.size()));
+        n = GetWindowsDirectoryW(path.data(), static_cast<UINT>(path.size()));
     }
     path.resize(n < path.size() ? n : 0);
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    return path;
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return Utf8(path);
 }
 
 std::string UserPictureFolder() {
-    char base[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+    wchar_t base[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
                                 base)))
         return {};
-    std::string folder = std::string(base) + "\\brdwall";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
+    const std::wstring folder = std::wstring(base) + L"\\brdwall";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return Utf8(folder);
 }
 
 Form12::Form12()
@@ -182,7 +183,8 @@ void Form12::Form_Load() {
 
 void Form12::ReadUserFolder() {
     FailureNote note;
-    const std::string folder = brd::ReadUserFolder(G().AppFolder, note);
+    // A folder stored by an earlier version is in the legacy code page.
+    const std::string folder = Utf8FromFile(brd::ReadUserFolder(G().AppFolder, note));
     if (note.Noted()) {
         Form11::AnswerOk(FailureReportText(kLoadUserFolderSentence, note.Last()));
         note.Clear();
@@ -412,7 +414,7 @@ void Form12::cmdChangeWall_Click() {
     if (previewPath_.empty()) {
         // The placeholder picture: saved at its own size.
         BITMAP bm{};
-        GetObjectA(imgShow.Picture(), sizeof(bm), &bm);
+        GetObjectW(imgShow.Picture(), sizeof(bm), &bm);
         picture.Width = static_cast<UINT>(bm.bmWidth);
         picture.Height = static_cast<UINT>(bm.bmHeight);
         picture.Bgrx.resize(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight * 4);

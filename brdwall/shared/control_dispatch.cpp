@@ -5,6 +5,8 @@
 #include <atomic>
 #include <string>
 
+#include "brdsave/win/text.h"
+
 namespace brd {
 
 namespace {
@@ -35,12 +37,7 @@ std::string ArgText(const VARIANT& v, HRESULT& hr) {
     VariantInit(&s);
     hr = VariantChangeType(&s, const_cast<VARIANT*>(&v), 0, VT_BSTR);
     std::string out;
-    if (SUCCEEDED(hr) && s.bstrVal) {
-        const int len = static_cast<int>(SysStringLen(s.bstrVal));
-        const int n = WideCharToMultiByte(CP_ACP, 0, s.bstrVal, len, nullptr, 0, nullptr, nullptr);
-        out.resize(static_cast<std::size_t>(n));
-        WideCharToMultiByte(CP_ACP, 0, s.bstrVal, len, out.data(), n, nullptr, nullptr);
-    }
+    if (SUCCEEDED(hr) && s.bstrVal) out = Utf8(std::wstring_view(s.bstrVal, SysStringLen(s.bstrVal)));
     VariantClear(&s);
     return out;
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "brdsave/win/text.h"
+
 namespace brd {
 
 // ---- Control ----
@@ -30,7 +32,7 @@ void Control::Place() {
                  owner_.ToPixels(design_.Height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Control::CreateChild(const char* windowClass, DWORD style, DWORD exStyle) {
+void Control::CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
     const POINT at = OriginTwips();
     // Each control starts a keyboard group, except an option button that follows another of
     // the same container: the arrow keys move among those.
@@ -45,7 +47,8 @@ void Control::CreateChild(const char* windowClass, DWORD style, DWORD exStyle) {
     }
     if (!continuesGroup) style |= WS_GROUP;
     if (continuesGroup) style &= ~static_cast<DWORD>(WS_TABSTOP);
-    hwnd_ = CreateWindowExA(exStyle, windowClass, design_.Caption.c_str(), WS_CHILD | WS_VISIBLE | style,
+    // Unicode windows, so that names in any script show as they are.
+    hwnd_ = CreateWindowExW(exStyle, windowClass, Wide(design_.Caption).c_str(), WS_CHILD | WS_VISIBLE | style,
                             owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(design_.Width),
                             owner_.ToPixels(design_.Height), owner_.hWnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Application::Instance(), nullptr);
@@ -58,7 +61,7 @@ void Control::SetEnabled(bool enabled) {
     if (hwnd_) EnableWindow(hwnd_, enabled ? TRUE : FALSE);
 }
 
-bool Control::Visible() const noexcept { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+bool Control::Visible() const noexcept { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
 
 void Control::SetVisible(bool visible) {
     if (!hwnd_) owner_.Load();
@@ -67,15 +70,15 @@ void Control::SetVisible(bool visible) {
 
 std::string Control::Caption() const {
     if (!hwnd_) return design_.Caption;
-    const int n = GetWindowTextLengthA(hwnd_);
-    std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    s.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, s.data(), n + 1)));
-    return s;
+    const int n = GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), n + 1)));
+    return Utf8(text);
 }
 
 void Control::SetCaption(std::string_view text) {
     design_.Caption.assign(text);
-    if (hwnd_) SetWindowTextA(hwnd_, design_.Caption.c_str());
+    if (hwnd_) SetWindowTextW(hwnd_, Wide(design_.Caption).c_str());
 }
 
 int Control::Height() const noexcept {
@@ -103,15 +106,15 @@ void Control::SetFont(const char* face, int points) {
     if (!hwnd_) owner_.Load();
     if (!hwnd_) return;
     // Start from the control's present font, so that a name and a size can be set one after the other.
-    LOGFONTA lf{};
-    auto current = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
-    GetObjectA(current ? current : owner_.DefaultFont(), sizeof(lf), &lf);
-    if (face) lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    LOGFONTW lf{};
+    auto current = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    GetObjectW(current ? current : owner_.DefaultFont(), sizeof(lf), &lf);
+    if (face) lstrcpynW(lf.lfFaceName, Wide(face).c_str(), LF_FACESIZE);
     if (points > 0) lf.lfHeight = -MulDiv(points, static_cast<int>(owner_.Dpi()), 72);
     if (face) fontFace_ = face;
     if (points > 0) fontPoints_ = points;
-    unique_hfont font(CreateFontIndirectA(&lf));
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    unique_hfont font(CreateFontIndirectW(&lf));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font); // the old font is released only once it is no longer in use
 }
 
@@ -145,7 +148,7 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         // The tool tips see the mouse through us.
         if (HWND tip = c->owner_.tooltip_) {
             MSG m{hwnd, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
-            SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+            SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
         }
     }
     switch (msg) {
@@ -210,7 +213,7 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 // ---- CommandButton ----
 
-void CommandButton::Realize() { CreateChild("BUTTON", WS_TABSTOP | BS_PUSHBUTTON); }
+void CommandButton::Realize() { CreateChild(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON); }
 
 void CommandButton::OnCommand(WORD code) {
     if (code == BN_CLICKED && Click) Click();
@@ -224,15 +227,15 @@ void CommandButton::PerformClick() {
 // ---- CheckBox ----
 
 void CheckBox::Realize() {
-    CreateChild("BUTTON", WS_TABSTOP | BS_3STATE);
-    SendMessageA(hwnd_, BM_SETCHECK, static_cast<WPARAM>(value_), 0);
+    CreateChild(L"BUTTON", WS_TABSTOP | BS_3STATE);
+    SendMessageW(hwnd_, BM_SETCHECK, static_cast<WPARAM>(value_), 0);
 }
 
 void CheckBox::SetValue(int value) {
     if (!hwnd_) owner_.Load();
     if (value == value_) return;
     value_ = value;
-    if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, static_cast<WPARAM>(value_), 0);
+    if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, static_cast<WPARAM>(value_), 0);
     if (Click) Click();
 }
 
@@ -247,15 +250,15 @@ OptionButton::OptionButton(Form& owner, ControlDesign design, Control* container
     : Control(owner, std::move(design), container), index_(index) {}
 
 void OptionButton::Realize() {
-    CreateChild("BUTTON", WS_TABSTOP | BS_RADIOBUTTON);
-    SendMessageA(hwnd_, BM_SETCHECK, value_ ? BST_CHECKED : BST_UNCHECKED, 0);
+    CreateChild(L"BUTTON", WS_TABSTOP | BS_RADIOBUTTON);
+    SendMessageW(hwnd_, BM_SETCHECK, value_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void OptionButton::SetValue(bool selected) {
     if (!hwnd_) owner_.Load();
     if (!selected) {
         value_ = false;
-        if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
+        if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
         return;
     }
     if (value_) return;
@@ -264,11 +267,11 @@ void OptionButton::SetValue(bool selected) {
         auto* other = dynamic_cast<OptionButton*>(c);
         if (other && other != this && other->container_ == container_ && other->value_) {
             other->value_ = false;
-            if (other->hwnd_) SendMessageA(other->hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
+            if (other->hwnd_) SendMessageW(other->hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
         }
     }
     value_ = true;
-    if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
+    if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
     if (Click) Click(index_);
 }
 
@@ -289,18 +292,19 @@ ComboBox::ComboBox(Form& owner, ControlDesign design, Control* container, bool e
     : Control(owner, std::move(design), container), editable_(editable) {}
 
 void ComboBox::Realize() {
-    CreateChild("COMBOBOX", WS_TABSTOP | WS_VSCROLL | (editable_ ? CBS_DROPDOWN : CBS_DROPDOWNLIST));
+    CreateChild(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | (editable_ ? CBS_DROPDOWN : CBS_DROPDOWNLIST));
     Place();
-    for (const auto& item : pending_) SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    for (const auto& item : pending_)
+        SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     pending_.clear();
-    SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(pendingIndex_), 0);
-    if (editable_ && pendingIndex_ < 0) SetWindowTextA(hwnd_, design_.Caption.c_str());
+    SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(pendingIndex_), 0);
+    if (editable_ && pendingIndex_ < 0) SetWindowTextW(hwnd_, Wide(design_.Caption).c_str());
 }
 
 void ComboBox::AddItem(std::string_view item) {
     std::string s(item);
     if (hwnd_) {
-        SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(s).c_str()));
     } else {
         pending_.push_back(std::move(s));
     }
@@ -309,26 +313,26 @@ void ComboBox::AddItem(std::string_view item) {
 void ComboBox::Clear() {
     pending_.clear();
     pendingIndex_ = -1;
-    if (hwnd_) SendMessageA(hwnd_, CB_RESETCONTENT, 0, 0);
+    if (hwnd_) SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
 }
 
 int ComboBox::ListCount() const noexcept {
-    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
+    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
 }
 
 std::string ComboBox::List(int index) const {
     if (!hwnd_) return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
-    const LRESULT n = SendMessageA(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT n = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == CB_ERR) return {};
-    std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    SendMessageA(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(static_cast<std::size_t>(n));
-    return s;
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(n));
+    return Utf8(text);
 }
 
 int ComboBox::ListIndex() const noexcept {
     if (!hwnd_) return pendingIndex_;
-    const int index = static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0));
+    const int index = static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
     if (!editable_ || index < 0) return index;
     // Typed text that differs from the chosen item means no choice.
     return Caption() == List(index) ? index : -1;
@@ -337,8 +341,8 @@ int ComboBox::ListIndex() const noexcept {
 void ComboBox::SetListIndex(int index) {
     if (!hwnd_) owner_.Load();
     if (hwnd_) {
-        SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        if (editable_ && index < 0) SetWindowTextA(hwnd_, design_.Caption.c_str());
+        SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        if (editable_ && index < 0) SetWindowTextW(hwnd_, Wide(design_.Caption).c_str());
     } else {
         pendingIndex_ = index;
     }
@@ -351,7 +355,7 @@ void ComboBox::OnCommand(WORD code) {
 
 unique_hbitmap StretchedBitmap(HBITMAP source, int width, int height) {
     BITMAP bm{};
-    if (!source || !GetObjectA(source, sizeof(bm), &bm)) return {};
+    if (!source || !GetObjectW(source, sizeof(bm), &bm)) return {};
     const window_dc screen;
     unique_hbitmap stretched(CreateCompatibleBitmap(screen.get(), width, height));
     unique_hdc from(CreateCompatibleDC(screen.get()));
@@ -374,15 +378,16 @@ void ListBox::Realize() {
     DWORD style = WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
     if (sorted_) style |= LBS_SORT;
     if (extended_) style |= LBS_EXTENDEDSEL;
-    CreateChild("LISTBOX", style);
-    for (const auto& item : pending_) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    CreateChild(L"LISTBOX", style);
+    for (const auto& item : pending_)
+        SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     pending_.clear();
 }
 
 void ListBox::AddItem(std::string_view item) {
     std::string s(item);
     if (hwnd_) {
-        SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(s).c_str()));
     } else {
         pending_.push_back(std::move(s));
     }
@@ -390,7 +395,7 @@ void ListBox::AddItem(std::string_view item) {
 
 void ListBox::RemoveItem(int index) {
     if (hwnd_) {
-        SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     } else if (index >= 0 && index < static_cast<int>(pending_.size())) {
         pending_.erase(pending_.begin() + index);
     }
@@ -398,11 +403,11 @@ void ListBox::RemoveItem(int index) {
 
 void ListBox::Clear() {
     pending_.clear();
-    if (hwnd_) SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    if (hwnd_) SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
 }
 
 int ListBox::ListCount() const noexcept {
-    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
+    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
 }
 
 std::string ListBox::List(int index) const {
@@ -414,48 +419,45 @@ std::string ListBox::List(int index) const {
     const LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
     if (got == LB_ERR || got < 0) return {};
     w.resize(static_cast<std::size_t>(got));
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), bytes, nullptr, nullptr);
-    return s;
+    return Utf8(w);
 }
 
 int ListBox::ListIndex() const noexcept {
     if (!hwnd_) return -1;
-    return static_cast<int>(SendMessageA(hwnd_, extended_ ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(hwnd_, extended_ ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0));
 }
 
 void ListBox::SetListIndex(int index) {
     if (!hwnd_) owner_.Load();
     if (hwnd_) {
         if (extended_) {
-            SendMessageA(hwnd_, LB_SETSEL, FALSE, -1);
-            if (index >= 0) SendMessageA(hwnd_, LB_SETSEL, TRUE, index);
-            SendMessageA(hwnd_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+            SendMessageW(hwnd_, LB_SETSEL, FALSE, -1);
+            if (index >= 0) SendMessageW(hwnd_, LB_SETSEL, TRUE, index);
+            SendMessageW(hwnd_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
         } else {
-            SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
         }
     }
     if (Click) Click();
 }
 
 bool ListBox::Selected(int index) const noexcept {
-    return hwnd_ && SendMessageA(hwnd_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+    return hwnd_ && SendMessageW(hwnd_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
 }
 
 void ListBox::SetSelected(int index, bool selected) {
     if (!hwnd_) return;
     if (extended_) {
-        SendMessageA(hwnd_, LB_SETSEL, selected ? TRUE : FALSE, index);
+        SendMessageW(hwnd_, LB_SETSEL, selected ? TRUE : FALSE, index);
     } else {
-        SendMessageA(hwnd_, LB_SETCURSEL, selected ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+        SendMessageW(hwnd_, LB_SETCURSEL, selected ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
     }
 }
 
 int ListBox::SelCount() const noexcept {
     if (!hwnd_) return 0;
     if (!extended_) return ListIndex() >= 0 ? 1 : 0;
-    const LRESULT n = SendMessageA(hwnd_, LB_GETSELCOUNT, 0, 0);
+    const LRESULT n = SendMessageW(hwnd_, LB_GETSELCOUNT, 0, 0);
     return n == LB_ERR ? 0 : static_cast<int>(n);
 }
 
@@ -466,12 +468,15 @@ void ListBox::SetItems(std::vector<std::string> items) {
         std::vector<std::pair<std::string, std::size_t>> keys;
         keys.reserve(items.size());
         for (std::size_t i = 0; i < items.size(); ++i) {
-            const int n = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, items[i].c_str(), -1,
-                                       nullptr, 0);
+            const std::wstring item = Wide(items[i]);
+            constexpr DWORD kOrder = LCMAP_SORTKEY | NORM_IGNORECASE;
+            const int n = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kOrder, item.c_str(), -1, nullptr, 0, nullptr,
+                                        nullptr, 0);
             std::string key(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+            // A sort key is bytes, asked for through the wide call.
             if (n > 0)
-                LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, items[i].c_str(), -1,
-                             reinterpret_cast<LPSTR>(key.data()), n);
+                LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kOrder, item.c_str(), -1, reinterpret_cast<LPWSTR>(key.data()),
+                              n, nullptr, nullptr, 0);
             keys.emplace_back(std::move(key), i);
         }
         std::stable_sort(keys.begin(), keys.end(),
@@ -490,13 +495,13 @@ void ListBox::SetItems(std::vector<std::string> items) {
 }
 
 void ListBox::Refill(const std::vector<std::string>& items) {
-    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
     std::size_t bytes = 0;
     for (const auto& item : items) bytes += item.size() + 1;
-    SendMessageA(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    SendMessageW(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     // Inserting at the end keeps the order given, sorted style or not.
     for (const auto& item : items)
-        SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
+        SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
 ListBox::Freeze::Freeze(ListBox& list) : list_(list) {
@@ -518,8 +523,9 @@ void ListBox::AddItems(const std::vector<std::string>& items) {
     Freeze freeze(*this);
     std::size_t bytes = 0;
     for (const auto& item : items) bytes += item.size() + 1;
-    SendMessageA(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
-    for (const auto& item : items) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    for (const auto& item : items)
+        SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
 std::vector<int> ListBox::SelectedIndexes() const {
@@ -534,7 +540,7 @@ std::vector<int> ListBox::SelectedIndexes() const {
     if (n <= 0) return out;
     out.resize(static_cast<std::size_t>(n));
     const LRESULT got =
-        SendMessageA(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(out.data()));
+        SendMessageW(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(out.data()));
     out.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     std::sort(out.begin(), out.end());
     return out;
@@ -552,11 +558,11 @@ void ListBox::RemoveItems(const std::vector<int>& indexes) {
     constexpr std::size_t kFewRemovals = 64;
     if (indexes.size() <= kFewRemovals) {
         for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
-            SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
+            SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
         return;
     }
     const int count = ListCount();
-    const int top = static_cast<int>(SendMessageA(hwnd_, LB_GETTOPINDEX, 0, 0));
+    const int top = static_cast<int>(SendMessageW(hwnd_, LB_GETTOPINDEX, 0, 0));
     std::vector<std::string> kept;
     kept.reserve(static_cast<std::size_t>(count));
     int removedAboveTop = 0;
@@ -571,7 +577,7 @@ void ListBox::RemoveItems(const std::vector<int>& indexes) {
     }
     Refill(kept);
     // The user goes on looking at the same part of the list.
-    SendMessageA(hwnd_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top - removedAboveTop)), 0);
+    SendMessageW(hwnd_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top - removedAboveTop)), 0);
 }
 
 void ListBox::OnCommand(WORD code) {
@@ -582,7 +588,7 @@ void ListBox::OnCommand(WORD code) {
 // ---- TextBox ----
 
 void TextBox::Realize() {
-    CreateChild("EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    CreateChild(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
 }
 
 void TextBox::OnCommand(WORD code) {
@@ -596,15 +602,15 @@ PictureButton::PictureButton(Form& owner, ControlDesign design, int iconResource
     : Control(owner, std::move(design), container), iconResource_(iconResource) {}
 
 void PictureButton::Realize() {
-    CreateChild("BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON);
+    CreateChild(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON);
     RECT r{};
     GetClientRect(hwnd_, &r);
     // The largest of the drawn sizes that fits the button.
     const int room = std::min(r.right, r.bottom) - 4;
     const int size = room >= 32 ? 32 : room >= 24 ? 24 : 16;
     icon_.reset(static_cast<HICON>(
-        LoadImageA(Application::Instance(), MAKEINTRESOURCEA(iconResource_), IMAGE_ICON, size, size, 0)));
-    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.get()));
+        LoadImageW(Application::Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON, size, size, 0)));
+    SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.get()));
 }
 
 void PictureButton::OnCommand(WORD code) {
@@ -613,7 +619,7 @@ void PictureButton::OnCommand(WORD code) {
 
 // ---- Label ----
 
-void Label::Realize() { CreateChild("STATIC", SS_LEFT | SS_NOPREFIX); }
+void Label::Realize() { CreateChild(L"STATIC", SS_LEFT | SS_NOPREFIX); }
 
 void Label::SetBackColor(COLORREF colour) {
     hasBackColor_ = true;
@@ -636,11 +642,11 @@ Image::Image(Form& owner, ControlDesign design, int iconResource, Control* conta
     : Control(owner, std::move(design), container), iconResource_(iconResource) {}
 
 void Image::Realize() {
-    CreateChild("STATIC", SS_ICON | SS_REALSIZEIMAGE);
+    CreateChild(L"STATIC", SS_ICON | SS_REALSIZEIMAGE);
     const int size = owner_.ToPixels(480); // 32 pixels at 96 DPI
     icon_.reset(static_cast<HICON>(
-        LoadImageA(Application::Instance(), MAKEINTRESOURCEA(iconResource_), IMAGE_ICON, size, size, 0)));
-    SendMessageA(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+        LoadImageW(Application::Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON, size, size, 0)));
+    SendMessageW(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     SetWindowPos(hwnd_, nullptr, 0, 0, size, size, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -654,7 +660,7 @@ namespace {
 // A copy of `source` scaled down to fit width x height with its proportions kept; null when it fits.
 unique_hbitmap ScaledToFit(HBITMAP source, int width, int height) {
     BITMAP bm{};
-    if (!GetObjectA(source, sizeof(bm), &bm) || (bm.bmWidth <= width && bm.bmHeight <= height)) return {};
+    if (!GetObjectW(source, sizeof(bm), &bm) || (bm.bmWidth <= width && bm.bmHeight <= height)) return {};
     const double scale = std::min(static_cast<double>(width) / bm.bmWidth, static_cast<double>(height) / bm.bmHeight);
     const int w = std::max(1, static_cast<int>(bm.bmWidth * scale + 0.5));
     const int h = std::max(1, static_cast<int>(bm.bmHeight * scale + 0.5));
@@ -666,10 +672,10 @@ unique_hbitmap ScaledToFit(HBITMAP source, int width, int height) {
 void PictureBox::LoadResourcePicture() {
     // A drawing at twice the size exists for high DPI (resource id + 1).
     const bool large = owner_.Dpi() >= 144;
-    HANDLE image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_ + (large ? 1 : 0)),
+    HANDLE image = LoadImageW(Application::Instance(), MAKEINTRESOURCEW(bitmapResource_ + (large ? 1 : 0)),
                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (!image && large)
-        image = LoadImageA(Application::Instance(), MAKEINTRESOURCEA(bitmapResource_), IMAGE_BITMAP, 0, 0,
+        image = LoadImageW(Application::Instance(), MAKEINTRESOURCEW(bitmapResource_), IMAGE_BITMAP, 0, 0,
                            LR_CREATEDIBSECTION);
     unique_hbitmap loaded(static_cast<HBITMAP>(image));
     const SIZE room = Room();
@@ -679,7 +685,7 @@ void PictureBox::LoadResourcePicture() {
 }
 
 void PictureBox::Display() {
-    SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
+    SendMessageW(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
     // Keep the box its designed size whatever the picture's size.
     const SIZE room = Room();
     SetWindowPos(hwnd_, nullptr, 0, 0, room.cx, room.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -687,7 +693,7 @@ void PictureBox::Display() {
 }
 
 void PictureBox::Realize() {
-    CreateChild("STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY);
+    CreateChild(L"STATIC", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY);
     if (bitmapResource_ && !bitmap_) LoadResourcePicture();
     Display();
 }
@@ -713,7 +719,7 @@ void PictureBox::SetPicture(unique_hbitmap bitmap) {
 
 // ---- Frame ----
 
-void Frame::Realize() { CreateChild("BUTTON", BS_GROUPBOX); }
+void Frame::Realize() { CreateChild(L"BUTTON", BS_GROUPBOX); }
 
 // ---- Timer ----
 

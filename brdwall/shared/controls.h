@@ -72,7 +72,7 @@ protected:
     // Whether releasing the space bar over the control is the same as a click released over it.
     [[nodiscard]] virtual bool SpaceIsARelease() const noexcept { return false; }
 
-    void CreateChild(const char* windowClass, DWORD style, DWORD exStyle = 0);
+    void CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
     // Puts the window at its designed place and size for the form's DPI.
     virtual void Place();
     // Absolute position in twips inside the form's client area.

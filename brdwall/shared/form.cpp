@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "brdsave/win/text.h"
 #include "brdwall/shared/controls.h"
 #include "brdwall/shared/core/twips.h"
 
@@ -11,12 +12,12 @@ namespace brd {
 
 namespace {
 
-constexpr char kFormClass[] = "brdForm";
+constexpr wchar_t kFormClass[] = L"brdForm";
 
 void RegisterFormClass(WNDPROC proc) {
     static bool done = false;
     if (done) return;
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = proc;
@@ -24,7 +25,7 @@ void RegisterFormClass(WNDPROC proc) {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFormClass;
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     done = true;
@@ -40,7 +41,7 @@ std::vector<HWND>& FormWindows() {
 
 Form::~Form() {
     if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
@@ -72,18 +73,18 @@ int Form::ToPixels(int twips) const noexcept { return TwipsToPixels(twips, stati
 int Form::ToTwips(int pixels) const noexcept { return PixelsToTwips(pixels, static_cast<int>(Dpi())); }
 
 void Form::CreateFont() {
-    NONCLIENTMETRICSA ncm{};
+    NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof(ncm);
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) {
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(ncm.lfMessageFont), &ncm.lfMessageFont);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) {
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(ncm.lfMessageFont), &ncm.lfMessageFont);
     }
     // The message font is given at the system DPI; scale it to this window's.
     const int systemDpi = GetDeviceCaps(window_dc().get(), LOGPIXELSY);
     if (systemDpi > 0) ncm.lfMessageFont.lfHeight = MulDiv(ncm.lfMessageFont.lfHeight, Dpi(), systemDpi);
-    unique_hfont font(CreateFontIndirectA(&ncm.lfMessageFont));
+    unique_hfont font(CreateFontIndirectW(&ncm.lfMessageFont));
     // Controls switch to the new font before the old one goes.
     for (Control* c : controls_) {
-        if (c->hWnd() && !c->font_) SendMessageA(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        if (c->hWnd() && !c->font_) SendMessageW(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     font_ = std::move(font);
 }
@@ -98,7 +99,7 @@ void Form::PlaceWindow(const FormStyle& style) {
     if (style.CentreOnScreen) {
         MONITORINFO mi{};
         mi.cbSize = sizeof(mi);
-        GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+        GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
         x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - w) / 2;
         y = mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - h) / 2;
     } else {
@@ -111,20 +112,20 @@ void Form::Load() {
     if (hwnd_) return;
     RegisterFormClass(&Form::WndProc);
     const FormStyle style = Style();
-    hwnd_ = CreateWindowExA(style.ExStyle, kFormClass, style.Caption.c_str(), style.Style, CW_USEDEFAULT,
+    hwnd_ = CreateWindowExW(style.ExStyle, kFormClass, Wide(style.Caption).c_str(), style.Style, CW_USEDEFAULT,
                             CW_USEDEFAULT, 100, 100, nullptr, nullptr, Application::Instance(), this);
     if (!hwnd_) return;
     FormWindows().push_back(hwnd_);
     if (style.IconResource) {
         // The window only borrows its icons: they are destroyed after it, at unload.
         HINSTANCE inst = Application::Instance();
-        bigIcon_.reset(static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
+        bigIcon_.reset(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-        smallIcon_.reset(static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(style.IconResource), IMAGE_ICON,
+        smallIcon_.reset(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                        0)));
-        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     }
     CreateFont();
     PlaceWindow(style);
@@ -132,27 +133,28 @@ void Form::Load() {
     for (Control* c : controls_) {
         c->Realize();
         if (c->hWnd()) {
-            SendMessageA(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            SendMessageW(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
             c->Hook();
         }
     }
     for (Control* c : controls_) {
         if (c->Design().ToolTip.empty() || !c->hWnd()) continue;
         if (!tooltip_) {
-            tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+            tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                        nullptr, Application::Instance(), nullptr);
         }
-        TTTOOLINFOA ti{};
+        std::wstring tip = Wide(c->Design().ToolTip);
+        TTTOOLINFOW ti{};
         ti.cbSize = sizeof(ti);
         ti.uFlags = TTF_IDISHWND; // the controls relay their mouse messages
         ti.hwnd = hwnd_;
         ti.uId = reinterpret_cast<UINT_PTR>(c->hWnd());
-        ti.lpszText = const_cast<char*>(c->Design().ToolTip.c_str());
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        ti.lpszText = tip.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
     if (defaultButton_ && defaultButton_->hWnd()) {
-        SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+        SendMessageW(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
     }
     {
         struct Loading {
@@ -168,10 +170,10 @@ void Form::Load() {
 
 void Form::SetDefaultButton(Control* button) noexcept {
     if (defaultButton_ && defaultButton_->hWnd())
-        SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        SendMessageW(defaultButton_->hWnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     defaultButton_ = button;
     if (defaultButton_ && defaultButton_->hWnd())
-        SendMessageA(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        SendMessageW(defaultButton_->hWnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
 void Form::LayOutControls() {
@@ -180,7 +182,7 @@ void Form::LayOutControls() {
         c->Place();
         if (c->font_) {
             // Rebuilt from the new default font, so that a face alone takes the new size too.
-            SendMessageA(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            SendMessageW(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
             c->SetFont(c->fontFace_.empty() ? nullptr : c->fontFace_.c_str(), c->fontPoints_);
         }
     }
@@ -219,7 +221,7 @@ bool Form::Unload(UnloadMode mode) {
     for (Timer* t : timers_) KillTimer(hwnd_, t->id_);
     HWND h = std::exchange(hwnd_, nullptr);
     std::erase(FormWindows(), h);
-    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
     DestroyWindow(h);
     bigIcon_.reset();
     smallIcon_.reset();
@@ -293,7 +295,7 @@ void Form::KeepOnScreen() {
     GetWindowRect(hwnd_, &r);
     MONITORINFO mi{};
     mi.cbSize = sizeof(mi);
-    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return;
     RECT seen{};
     if (IntersectRect(&seen, &r, &mi.rcWork)) return;
     // Off every monitor's work area (its monitor was unplugged): onto the nearest one, whole.
@@ -307,17 +309,17 @@ void Form::KeepOnScreen() {
 
 LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
         auto* self = static_cast<Form*>(cs->lpCreateParams);
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         // No message may reach the object once its window is gone.
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        return DefWindowProcA(hwnd, msg, wp, lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcW(hwnd, msg, wp, lp);
     }
     return self->Dispatch(msg, wp, lp);
 }
@@ -367,7 +369,7 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 // ---- registry ----
@@ -402,7 +404,7 @@ FormRegistry& Forms() {
 
 namespace Application {
 
-HINSTANCE Instance() noexcept { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() noexcept { return GetModuleHandleW(nullptr); }
 
 bool PreTranslate(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
@@ -410,15 +412,15 @@ bool PreTranslate(MSG& msg) {
     if (!top) return false;
     const auto& forms = FormWindows();
     if (std::find(forms.begin(), forms.end(), top) == forms.end()) return false;
-    return IsDialogMessageA(top, &msg) != FALSE;
+    return IsDialogMessageW(top, &msg) != FALSE;
 }
 
 int Run() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!PreTranslate(msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         Forms().CollectGarbage();
     }
@@ -427,14 +429,14 @@ int Run() {
 
 void DoEvents() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
         if (!PreTranslate(msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     Forms().CollectGarbage();

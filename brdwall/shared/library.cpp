@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "brdsave/core/failure.h"
+#include "brdsave/win/text.h"
 #include "brdwall/windows/form11.h"
 
 namespace brd {
@@ -16,20 +17,16 @@ Failure StatusFailure(HRESULT status) {
     IErrorInfo* info = nullptr;
     if (GetErrorInfo(0, &info) == S_OK && info) {
         BSTR text = nullptr;
-        if (SUCCEEDED(info->GetDescription(&text)) && text) {
-            const int len = static_cast<int>(SysStringLen(text));
-            const int n = WideCharToMultiByte(CP_ACP, 0, text, len, nullptr, 0, nullptr, nullptr);
-            f.Description.resize(static_cast<std::size_t>(n));
-            WideCharToMultiByte(CP_ACP, 0, text, len, f.Description.data(), n, nullptr, nullptr);
-        }
+        if (SUCCEEDED(info->GetDescription(&text)) && text)
+            f.Description = Utf8(std::wstring_view(text, SysStringLen(text)));
         SysFreeString(text);
         info->Release();
     }
     if (f.Description.empty()) {
-        char* text = nullptr;
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-        f.Description = text ? text : "Unknown error";
+        wchar_t* text = nullptr;
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        f.Description = text ? Utf8(text) : "Unknown error";
         if (text) LocalFree(text);
         while (!f.Description.empty() && (f.Description.back() == '\n' || f.Description.back() == '\r'))
             f.Description.pop_back();
@@ -40,9 +37,8 @@ Failure StatusFailure(HRESULT status) {
 } // namespace
 
 Bstr::Bstr(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    b_ = SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    if (b_) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), b_, n);
+    const std::wstring wide = Wide(text);
+    b_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
 namespace {

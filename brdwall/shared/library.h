@@ -11,7 +11,7 @@
 
 namespace brd {
 
-// A string for the interface, from text in the ANSI code page; freed at the end of its scope.
+// A string for the interface, from UTF-8 text; freed at the end of its scope.
 class Bstr {
 public:
     explicit Bstr(const std::string& text);

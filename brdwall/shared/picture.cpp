@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 
+#include "brdsave/win/text.h"
 #include "brdwall/shared/core/bmp_writer.h"
 #include "brdwall/shared/core/picture_claim.h"
 
@@ -13,14 +14,6 @@ namespace brd {
 namespace {
 
 Failure PictureFailure(const std::string& what) { return Failure{481, "Invalid picture: " + what}; }
-
-std::wstring WidePath(const std::string& path) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w.data(), n);
-    w.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
-    return w;
-}
 
 Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames = 1) {
     std::string text = "Out of memory: the picture is too large (" + std::to_string(width) + " x " +
@@ -52,7 +45,7 @@ bool PictureRows::Open(const std::string& path, FailureNote& note) {
     converter_.reset();
     width_ = height_ = bandTop_ = bandRows_ = 0;
     bgr24_ = damaged_ = false;
-    const std::wstring widePath = WidePath(path);
+    const std::wstring widePath = Wide(path);
     // Refused on the size its headers claim: a decoder may decode the whole file before it can be asked.
     if (const auto claim = ClaimOfFile(widePath); claim && claim->Pixels > kMaxPicturePixels) {
         note.Note(TooLarge(claim->Width, claim->Height, claim->Frames));
@@ -225,8 +218,9 @@ unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height)
 
 bool ApplyWallpaper(const std::string& path) {
     // An empty string, not a null pointer, removes the wallpaper.
-    return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()),
-                                 SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE;
+    std::wstring wide = Wide(path);
+    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) !=
+           FALSE;
 }
 
 } // namespace brd

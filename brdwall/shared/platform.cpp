@@ -1,11 +1,13 @@
 #include "brdwall/shared/platform.h"
 
+#include "brdsave/win/text.h"
+
 namespace brd {
 
 std::string AppPath() {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n == 0) return {};
         if (n < path.size()) {
             path.resize(n);
@@ -13,11 +15,11 @@ std::string AppPath() {
         }
         path.resize(path.size() * 2);
     }
-    const auto slash = path.find_last_of("\\/");
-    if (slash == std::string::npos) return {};
+    const auto slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
     // "C:\prog.exe" lies in "C:\", the one folder that keeps its backslash.
-    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-    return path.substr(0, slash);
+    if (slash == 2 && path[1] == L':') return Utf8(path.substr(0, 3));
+    return Utf8(path.substr(0, slash));
 }
 
 bool DirSearch::Accept(unsigned long attributes) const noexcept {
@@ -26,13 +28,13 @@ bool DirSearch::Accept(unsigned long attributes) const noexcept {
     return true;
 }
 
-std::string DirSearch::Current() { return data_.cFileName; }
+std::string DirSearch::Current() { return Utf8(data_.cFileName); }
 
 std::string DirSearch::First(const std::string& pattern, unsigned mask) {
     mask_ = mask;
     // A folder given with its trailing separator is searched for its entries.
     const bool folder = !pattern.empty() && (pattern.back() == '\\' || pattern.back() == '/');
-    find_.reset(FindFirstFileA(folder ? (pattern + "*").c_str() : pattern.c_str(), &data_));
+    find_.reset(FindFirstFileW(Wide(folder ? pattern + "*" : pattern).c_str(), &data_));
     if (!find_) return {};
     if (Accept(data_.dwFileAttributes)) return Current();
     return Next();
@@ -40,7 +42,7 @@ std::string DirSearch::First(const std::string& pattern, unsigned mask) {
 
 std::string DirSearch::Next() {
     while (find_) {
-        if (!FindNextFileA(find_.get(), &data_)) {
+        if (!FindNextFileW(find_.get(), &data_)) {
             find_.reset();
             break;
         }
@@ -54,30 +56,12 @@ bool FileExists(const std::string& path) {
     // What a directory search for the exact path with mask 0 finds, from the file's attributes
     // alone: a search reads the folder, which costs far more in a large one.
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return false;
     constexpr DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (data.dwFileAttributes & excluded) == 0;
 }
 
 namespace {
-
-// Paths in the program's narrow text are in the ANSI code page.
-std::wstring WideFromAnsi(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-// `lossy` tells a character the code page cannot spell.
-std::string AnsiFromWide(const std::wstring& wide, BOOL& lossy) {
-    lossy = FALSE;
-    const int size = static_cast<int>(wide.size());
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, &lossy);
-    std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), n, nullptr, &lossy);
-    return text;
-}
 
 std::wstring Upper(std::wstring text) {
     if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -112,7 +96,7 @@ std::string RealFolderPath(const std::string& name) {
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return {};
     // Opened only to ask what it is: a folder needs backup semantics to be opened at all.
     constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const HANDLE opened = CreateFileW(WideFromAnsi(name).c_str(), FILE_READ_ATTRIBUTES, share, nullptr,
+    const HANDLE opened = CreateFileW(Wide(name).c_str(), FILE_READ_ATTRIBUTES, share, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return {};
     const unique_kernel_handle folder(opened);
@@ -123,21 +107,14 @@ std::string RealFolderPath(const std::string& name) {
     std::wstring real = FinalPath(folder.get());
     if (real.empty()) return {};
     if (real.back() != L'\\') real += L'\\';
-    BOOL lossy = FALSE;
-    std::string out = AnsiFromWide(real, lossy);
-    // A real name this code page cannot spell: the name as given still reaches the folder.
-    if (lossy) {
-        out = name;
-        if (out.back() != '\\') out += '\\';
-    }
-    return out;
+    return Utf8(real);
 }
 
 const FileProbe::Listing& FileProbe::ListingOf(const std::string& folder) {
     auto [it, added] = folders_.try_emplace(folder);
     Listing& listing = it->second;
     if (!added) return listing;
-    const std::wstring pattern = WideFromAnsi(folder) + L'*';
+    const std::wstring pattern = Wide(folder) + L'*';
     WIN32_FIND_DATAW data{};
     unique_find find(FindFirstFileW(pattern.c_str(), &data));
     if (!find) {
@@ -170,13 +147,13 @@ bool FileProbe::Exists(const std::string& path) {
     // The system drops trailing blanks and dots from the last part of a path.
     std::string name = path.substr(slash + 1);
     while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-    return !name.empty() && listing.Names.contains(Upper(WideFromAnsi(name)));
+    return !name.empty() && listing.Names.contains(Upper(Wide(name)));
 }
 
 int MsgBox(const std::string& text, unsigned flags, const std::string& title) {
     // Modal to every window of the program, and nothing else of it runs while it is up.
     ModalScope modal;
-    return MessageBoxA(nullptr, text.c_str(), title.c_str(), flags | MB_TASKMODAL);
+    return MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(), flags | MB_TASKMODAL);
 }
 
 void Beep() { MessageBeep(MB_OK); }

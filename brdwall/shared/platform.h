@@ -34,7 +34,7 @@ private:
     std::string Current();
     unique_find find_;
     unsigned mask_ = 0;
-    WIN32_FIND_DATAA data_{};
+    WIN32_FIND_DATAW data_{};
 };
 
 // True when a directory search finds the path as an ordinary file.

@@ -8,7 +8,7 @@ TextArea::TextArea(Form& owner, ControlDesign design, Control* container, bool r
 void TextArea::Realize() {
     DWORD style = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
     if (readOnly_) style |= ES_READONLY;
-    CreateChild("EDIT", style, WS_EX_CLIENTEDGE);
+    CreateChild(L"EDIT", style, WS_EX_CLIENTEDGE);
 }
 
 } // namespace brd

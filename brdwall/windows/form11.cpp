@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "brdsave/core/utf8.h"
+#include "brdsave/win/text.h"
 #include "brdwall/resources/resource.h"
 #include "brdwall/shared/platform.h"
 
@@ -64,8 +66,9 @@ void Form11::FitText() {
     RECT need{0, 0, lr.right, 0};
     {
         const window_dc dc(label);
-        const selected_object font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
-        DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &need,
+        const selected_object font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        const std::wstring wide = Wide(text);
+        DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &need,
                   DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     }
 
@@ -101,7 +104,8 @@ Form11& Form11::AnswerOk(const std::string& ErrorMsgStr) {
     // measuring megabytes of it.
     constexpr std::size_t kLongestShown = 4000;
     std::string shown = DisplayText(ErrorMsgStr);
-    if (shown.size() > kLongestShown) shown = shown.substr(0, kLongestShown) + "...";
+    // Cut between characters: half a character would make the rest read as another code page.
+    if (shown.size() > kLongestShown) shown = shown.substr(0, Utf8Prefix(shown, kLongestShown)) + "...";
     form.Label1.SetCaption(shown);
     form.FitText();
     SetWindowPos(form.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);

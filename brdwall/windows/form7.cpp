@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "brdsave/core/settings_rules.h"
+#include "brdsave/win/text.h"
 #include "brdwall/resources/resource.h"
 #include "brdwall/shared/handles.h"
 #include "brdwall/shared/module1.h"
@@ -14,10 +15,12 @@ namespace {
 
 // True when root's Run value holds `data` already (paths compare without regard to case).
 bool RunValueHolds(HKEY root, const std::string& data) {
-    std::string stored(data.size() + 1, '\0');
-    DWORD size = static_cast<DWORD>(stored.size());
-    return RegGetValueA(root, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, stored.data(), &size) == ERROR_SUCCESS &&
-           lstrcmpiA(stored.c_str(), data.c_str()) == 0;
+    const std::wstring wanted = Wide(data);
+    std::wstring stored(wanted.size() + 1, L'\0');
+    DWORD size = static_cast<DWORD>(stored.size() * sizeof(wchar_t));
+    return RegGetValueW(root, Wide(kRunKey).c_str(), Wide(kRunValueName).c_str(), RRF_RT_REG_SZ, nullptr,
+                        stored.data(), &size) == ERROR_SUCCESS &&
+           lstrcmpiW(stored.c_str(), wanted.c_str()) == 0;
 }
 
 } // namespace
@@ -98,27 +101,28 @@ void Form7::cmdClose_Click() { Unload(); }
 
 bool Form7::SetRunValue(HKEY root, const std::string& valueName, const std::string& data) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExA(root, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, Wide(kRunKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS)
         return false;
     const unique_hkey key(raw);
-    // The length counts the terminating NUL.
-    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                          static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    // The length is in bytes and counts the terminating NUL.
+    const std::wstring value = Wide(data);
+    return RegSetValueExW(key.get(), Wide(valueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool Form7::DeleteRunValue(HKEY root, const std::string& keyName, const std::string& valueName) {
     HKEY raw = nullptr;
-    const LSTATUS opened = RegOpenKeyExA(root, keyName.c_str(), 0, KEY_SET_VALUE, &raw);
+    const LSTATUS opened = RegOpenKeyExW(root, Wide(keyName).c_str(), 0, KEY_SET_VALUE, &raw);
     if (opened == ERROR_SUCCESS) {
         const unique_hkey key(raw);
-        const LSTATUS deleted = RegDeleteValueA(key.get(), valueName.c_str());
+        const LSTATUS deleted = RegDeleteValueW(key.get(), Wide(valueName).c_str());
         return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
     }
     if (opened == ERROR_FILE_NOT_FOUND) return true;
     // A key we may not change is fine as long as it holds no such value.
-    return RegGetValueA(root, keyName.c_str(), valueName.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
-           ERROR_FILE_NOT_FOUND;
+    return RegGetValueW(root, Wide(keyName).c_str(), Wide(valueName).c_str(), RRF_RT_ANY, nullptr, nullptr,
+                        nullptr) == ERROR_FILE_NOT_FOUND;
 }
 
 void Form7::cmdRun_Click() {

@@ -126,12 +126,13 @@ public:
 
 private:
     void Start(const std::filesystem::path& exe) {
-        STARTUPINFOA si{};
+        // By the wide names: a program folder may be named in any script.
+        STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
-        std::string cmd = "\"" + exe.string() + "\"";
-        const std::string dir = exe.parent_path().string();
-        if (CreateProcessA(exe.string().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
+        std::wstring cmd = L"\"" + exe.wstring() + L"\"";
+        const std::wstring dir = exe.parent_path().wstring();
+        if (CreateProcessW(exe.wstring().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
                            &pi)) {
             process_.reset(pi.hProcess);
             CloseHandle(pi.hThread);

@@ -375,6 +375,19 @@ TEST(ReliabilityWarning, AMegabyteLongNameIsShownWithinASecond) {
     Form11::AnswerOk(kMegabyteName + ", file not found");
     EXPECT_LT(SecondsSince(start), 1.0);
     CloseWarnings();
+    // Cut between characters: here the 4,000th byte begins a two-byte "Ж".
+    std::string cyrillic = "x";
+    for (int i = 0; i < 3000; ++i) cyrillic += "\xD0\x96";
+    Form11::AnswerOk(cyrillic);
+    std::wstring shown;
+    for (HWND w = FindWindowA("brdForm", kWarningCaption); w; w = nullptr)
+        for (HWND c : Children(w)) {
+            wchar_t text[4096] = {};
+            GetWindowTextW(c, text, 4096);
+            if (wcslen(text) > shown.size()) shown = text;
+        }
+    EXPECT_EQ(shown, L"x" + std::wstring(1999, L'\x0416') + L"...");
+    CloseWarnings();
 }
 
 class ReliabilityFixture : public ManagerTest {

@@ -333,18 +333,34 @@ inline void Click(HWND control) {
     return IsWindowEnabled(control) != FALSE;
 }
 
-// The text a control shows, asked of the control itself (an edit box keeps its own).
-[[nodiscard]] inline std::string ControlText(HWND control) {
-    const auto n = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
-    const auto got = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+// UTF-8 text and the wide text of the windows, for the driver's own use.
+[[nodiscard]] inline std::string DriverUtf8(std::wstring_view wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
     return text;
 }
+[[nodiscard]] inline std::wstring DriverWide(std::string_view text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
 
-// Replaces the text of an edit box, as typing over a selected text does.
+// The text a control shows (UTF-8), asked of the control itself (an edit box keeps its own).
+[[nodiscard]] inline std::string ControlText(HWND control) {
+    const auto n = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(n > 0 ? n : 0) + 1, L'\0');
+    const auto got = SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return DriverUtf8(text);
+}
+
+// Replaces the text of an edit box (UTF-8), as typing over a selected text does.
 inline void TypeText(HWND edit, const std::string& text) {
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(DriverWide(text).c_str()));
 }
 
 // Clicks into the box, then presses Enter there.
@@ -368,8 +384,8 @@ inline void ChooseComboItem(HWND combo, int index) {
     return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
 }
 
-// The entries of a list box. Asked in UTF-16: the ANSI form of the question does not come back
-// converted from another process under Wine.
+// The entries of a list box, in UTF-8. Asked in UTF-16: the ANSI form of the question does not come
+// back converted from another process under Wine.
 [[nodiscard]] inline std::vector<std::string> ListItems(HWND list) {
     std::vector<std::string> items;
     const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -379,11 +395,7 @@ inline void ChooseComboItem(HWND combo, int index) {
         const auto got =
             SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
         wide.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-        std::string text(wide.size() * 2, '\0');
-        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                              text.data(), static_cast<int>(text.size()), nullptr, nullptr);
-        text.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
-        items.push_back(std::move(text));
+        items.push_back(DriverUtf8(wide));
     }
     return items;
 }
