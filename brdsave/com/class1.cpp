@@ -2,10 +2,12 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "brdsave/com/dispatch_port.h"
 #include "brdsave/win/text.h"
@@ -17,6 +19,79 @@ namespace brd {
 namespace {
 
 HINSTANCE g_instance = nullptr;
+
+// A script can pass a variable only as a reference to a variant. For an operation's parameters
+// declared as a pointer to a 16-bit or 32-bit integer or a boolean, such a reference is replaced
+// for the call by a reference to a value of the declared type, converted from the variant, and
+// the value comes back into the variant afterwards (as the declared type).
+class ScriptArguments {
+public:
+    ScriptArguments(ITypeInfo* info, DISPID id, DISPPARAMS* params) : params_(params) {
+        if (!info || !params || params->cArgs == 0 || params->cNamedArgs != 0) return;
+        TYPEATTR* type = nullptr;
+        if (FAILED(info->GetTypeAttr(&type)) || !type) return;
+        const UINT functions = type->cFuncs;
+        info->ReleaseTypeAttr(type);
+        for (UINT f = 0; f < functions; ++f) {
+            FUNCDESC* func = nullptr;
+            if (FAILED(info->GetFuncDesc(f, &func)) || !func) continue;
+            if (func->memid == id) Adapt(*func);
+            info->ReleaseFuncDesc(func);
+        }
+    }
+    ScriptArguments(const ScriptArguments&) = delete;
+    ScriptArguments& operator=(const ScriptArguments&) = delete;
+    ~ScriptArguments() {
+        for (Swap& s : swaps_) {
+            VARIANT& arg = params_->rgvarg[s.Position];
+            VariantClear(s.Variable);
+            s.Variable->vt = s.Value.vt;
+            s.Variable->llVal = s.Value.llVal; // the value, whichever of the three types
+            arg = s.Original;
+        }
+    }
+
+private:
+    struct Swap {
+        UINT Position;      // in rgvarg, which holds the arguments last to first
+        VARIANT Original{}; // the reference to the script's variant
+        VARIANT* Variable = nullptr;
+        VARIANT Value{};    // of the declared type
+    };
+
+    void Adapt(const FUNCDESC& func) {
+        const UINT count = std::min<UINT>(params_->cArgs, static_cast<UINT>(func.cParams));
+        swaps_.reserve(count);
+        for (UINT i = 0; i < count; ++i) {
+            const TYPEDESC& declared = func.lprgelemdescParam[i].tdesc;
+            if (declared.vt != VT_PTR || !declared.lptdesc) continue;
+            const VARTYPE pointee = declared.lptdesc->vt;
+            if (pointee != VT_I2 && pointee != VT_I4 && pointee != VT_BOOL) continue;
+            const UINT position = params_->cArgs - 1 - i;
+            VARIANT& arg = params_->rgvarg[position];
+            if (arg.vt != (VT_BYREF | VT_VARIANT) || !arg.pvarVal) continue;
+            Swap& s = swaps_.emplace_back();
+            s.Position = position;
+            s.Original = arg;
+            s.Variable = arg.pvarVal;
+            s.Value = VARIANT{}; // every byte of the value zero
+            // An empty variable starts as zero; one that does not convert is refused by the call as before.
+            if (s.Variable->vt == VT_EMPTY || FAILED(VariantChangeType(&s.Value, s.Variable, 0, pointee))) {
+                if (s.Variable->vt != VT_EMPTY) {
+                    swaps_.pop_back();
+                    continue;
+                }
+                s.Value.vt = pointee;
+                s.Value.llVal = 0;
+            }
+            arg.vt = static_cast<VARTYPE>(VT_BYREF | pointee);
+            arg.byref = &s.Value.llVal;
+        }
+    }
+
+    DISPPARAMS* params_;
+    std::vector<Swap> swaps_;
+};
 
 // Reports a failure to the caller as a failed status with its error information set.
 HRESULT ReportFailure(const Failure& f) noexcept {
@@ -121,7 +196,11 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excepInfo, UINT* argErr) override {
         SetErrorInfo(0, nullptr);
-        HRESULT hr = DispInvoke(static_cast<_Class1*>(this), typeInfo_, id, flags, params, result, excepInfo, argErr);
+        HRESULT hr = E_FAIL;
+        {
+            const ScriptArguments scriptable(typeInfo_, id, params);
+            hr = DispInvoke(static_cast<_Class1*>(this), typeInfo_, id, flags, params, result, excepInfo, argErr);
+        }
         // A failure of the operation itself reaches a late-bound caller as an exception with its description.
         if (FAILED(hr) && HRESULT_FACILITY(hr) != FACILITY_DISPATCH && excepInfo) {
             IErrorInfo* info = nullptr;

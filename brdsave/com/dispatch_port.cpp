@@ -1,5 +1,6 @@
 #include "brdsave/com/dispatch_port.h"
 
+#include <dispex.h>
 #include <oleauto.h>
 
 #include "brdsave/win/text.h"
@@ -66,8 +67,21 @@ DISPID DispatchControlPort::Id(const wchar_t* name) {
     if (!control_) Fail(E_POINTER);
     DISPID id = DISPID_UNKNOWN;
     auto* n = const_cast<LPOLESTR>(name);
-    const HRESULT hr = control_->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) Fail(hr);
+    HRESULT hr = control_->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) {
+        // Some script engines' objects answer only through IDispatchEx.
+        // {A6EF9860-C720-11D0-9337-00A0C90DCAA9}: not every import library has it.
+        constexpr IID kIidDispatchEx = {0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
+        IDispatchEx* ex = nullptr;
+        if (SUCCEEDED(control_->QueryInterface(kIidDispatchEx, reinterpret_cast<void**>(&ex))) && ex) {
+            BSTR text = SysAllocString(name);
+            const HRESULT exHr = text ? ex->GetDispID(text, fdexNameCaseInsensitive, &id) : E_OUTOFMEMORY;
+            SysFreeString(text);
+            ex->Release();
+            if (SUCCEEDED(exHr)) return id;
+        }
+        Fail(hr);
+    }
     return id;
 }
 

@@ -26,6 +26,8 @@ namespace {
 constexpr char kInvalidPathWarning[] = "invalid path found, please input again!";
 constexpr char kTmpFileName[] = "tmpFile.bmp";
 constexpr char kConversionSentence[] = "Error occurred when preparing the next wallpaper, ";
+constexpr char kChangeSentence[] = "Error occurred when changing wallpaper, ";
+constexpr char kPreviewSentence[] = "Error occurred when loading the preview, ";
 constexpr char kScheduleSentence[] = "Error occurred when counting the next change, ";
 constexpr char kSwitchSentence[] = "Error occurred when switching the automatic change, ";
 constexpr int kMaxMissingFileWarnings = 10;
@@ -77,7 +79,8 @@ Form12::Form12()
     : imgShow(*this, {"imgShow", "", "preview", 120, 120, 1572, 1332}, IDB_BRD_PLACEHOLDER),
       lstSearch(*this, {"lstSearch", "", "Windows' directory and path input by user", 1920, 120, 2172, 2028}, nullptr,
                 true, true),
-      cmdExtendList(*this, {"cmdExtendList", "", "", 4080, 120, 132, 252}, IDI_BRD_EXTEND),
+      cmdExtendList(*this, {"cmdExtendList", "", "", 4080, 120, 132, 252}, IDI_BRD_EXTEND, nullptr,
+                    "extend or shorten the searched list"),
       Image1(*this, {"Image1", "", "", 4320, 240, 852, 336}, IDB_BRD_BANNER),
       cmdRefresh(*this, {"cmdRefresh", "Refresh", "refresh searched list", 4320, 840, 972, 372}),
       cmdChangeWall(*this, {"cmdChangeWall", "Change", "change wallpaper now when item is highlighted on the left",
@@ -96,7 +99,7 @@ Form12::Form12()
                           "depends on interval, start count from now or from twelve o'clock ", 1920, 3240, 1452, 300}),
       ckSaveSettings(*this, {"ckSaveSettings", "Save above settings",
                              "automatically run the same when program starts next time", 1920, 3600, 2052, 300}),
-      cmdMinimize(*this, {"cmdMinimize", "", "", 4200, 3720, 852, 180}, IDI_BRD_MINIMIZE),
+      cmdMinimize(*this, {"cmdMinimize", "", "", 4200, 3720, 852, 180}, IDI_BRD_MINIMIZE, nullptr, "minimize"),
       cmdDelete(*this, {"cmdDelete", "", "remove highlighted items", 240, 3960, 372, 252}, IDI_BRD_DELETE),
       cmdDeleteAll(*this, {"cmdDeleteAll", "", "remove all items", 840, 3960, 732, 252}, IDI_BRD_DELETEALL),
       cmdClose(*this, {"cmdClose", "Close", "", 4200, 4080, 852, 372}),
@@ -374,13 +377,13 @@ void Form12::ConvertToBitmap() {
     }
     const std::string written = WriteConvertedPicture(
         [&picture](const std::string& path, FailureNote& n) { return SavePictureRowsAsBitmap(picture, path, n); },
-        [&picture] { return picture.DamagedData(); }, entry.BareName);
+        [&picture] { return picture.DamagedData(); }, entry.BareName + ": " + kConversionSentence);
     convertedReady_ = !written.empty();
     if (convertedReady_) convertedPath_ = written;
 }
 
 std::string Form12::WriteConvertedPicture(const std::function<bool(const std::string&, FailureNote&)>& save,
-                                          const std::function<bool()>& damaged, const std::string& shownName) {
+                                          const std::function<bool()>& damaged, const std::string& sentence) {
     FailureNote note;
     const std::string inWindows = WindowsFolderPath_ + "\\" + kTmpFileName;
     if (save(inWindows, note)) return inWindows;
@@ -393,31 +396,34 @@ std::string Form12::WriteConvertedPicture(const std::function<bool(const std::st
         if (save(inOwn, second)) return inOwn;
         note = second;
     }
-    Form11::AnswerOk(FailureReportText(shownName + ": " + kConversionSentence, note.Last()));
+    Form11::AnswerOk(FailureReportText(sentence, note.Last()));
     return {};
 }
 
 bool Form12::ShowPreview(const std::string& path, FailureNote& note) {
+    PictureData data;
     DecodedPicture picture;
-    if (!LoadPictureFile(path, picture, note)) return false;
     const SIZE room = imgShow.Room();
+    if (!data.Read(path, note) || !DecodePreview(data, room.cx, room.cy, picture, note)) return false;
     imgShow.SetPicture(MakePreview(picture, room.cx, room.cy));
-    previewPath_ = path;
+    preview_ = std::move(data);
     return true;
 }
 
 void Form12::cmdChangeWall_Click() {
     if (!imgShow.Picture()) return;
-    DecodedPicture picture;
     FailureNote note;
-    bool ok = false;
-    if (previewPath_.empty()) {
+    std::function<bool(const std::string&, FailureNote&)> save;
+    std::function<bool()> damaged = [] { return false; };
+    DecodedPicture placeholder;
+    PictureRows previewed;
+    if (preview_.Path.empty()) {
         // The placeholder picture: saved at its own size.
         BITMAP bm{};
         GetObjectW(imgShow.Picture(), sizeof(bm), &bm);
-        picture.Width = static_cast<UINT>(bm.bmWidth);
-        picture.Height = static_cast<UINT>(bm.bmHeight);
-        picture.Bgrx.resize(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight * 4);
+        placeholder.Width = static_cast<UINT>(bm.bmWidth);
+        placeholder.Height = static_cast<UINT>(bm.bmHeight);
+        placeholder.Bgrx.resize(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight * 4);
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = bm.bmWidth;
@@ -425,19 +431,22 @@ void Form12::cmdChangeWall_Click() {
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        ok = GetDIBits(window_dc().get(), imgShow.Picture(), 0, static_cast<UINT>(bm.bmHeight), picture.Bgrx.data(),
-                       &info, DIB_RGB_COLORS) > 0;
-        if (!ok) note.Note(Failure{481, "Invalid picture"});
+        if (GetDIBits(window_dc().get(), imgShow.Picture(), 0, static_cast<UINT>(bm.bmHeight),
+                      placeholder.Bgrx.data(), &info, DIB_RGB_COLORS) <= 0) {
+            Form11::AnswerOk(FailureReportText(kChangeSentence, Failure{481, "Invalid picture"}));
+            return;
+        }
+        save = [&](const std::string& path, FailureNote& n) { return SavePictureAsBitmap(placeholder, path, n); };
     } else {
-        ok = LoadPictureFile(previewPath_, picture, note);
+        // What the preview shows, from the bytes read for it: the file may have changed or gone since.
+        if (!previewed.Open(preview_, note)) {
+            Form11::AnswerOk(FailureReportText(kChangeSentence, note.Last()));
+            return;
+        }
+        save = [&](const std::string& path, FailureNote& n) { return SavePictureRowsAsBitmap(previewed, path, n); };
+        damaged = [&] { return previewed.DamagedData(); };
     }
-    if (!ok) {
-        Form11::AnswerOk(FailureReportText(kConversionSentence, note.Last()));
-        return;
-    }
-    const std::string written = WriteConvertedPicture(
-        [&picture](const std::string& path, FailureNote& n) { return SavePictureAsBitmap(picture, path, n); },
-        [] { return false; }, "Change");
+    const std::string written = WriteConvertedPicture(save, damaged, kChangeSentence);
     if (written.empty()) return;
     // The next due change of a GIF or JPEG entry applies what "Change" wrote.
     convertedPath_ = written;
@@ -542,7 +551,7 @@ void Form12::PreviewFromList(ListBox& list, bool warnMissing) {
         FailureNote note;
         // A file that cannot be decoded keeps its entry and the previous preview.
         if (!ShowPreview(entry.FullPath, note))
-            Form11::AnswerOk(FailureReportText(entry.BareName + ": " + kConversionSentence, note.Last()));
+            Form11::AnswerOk(FailureReportText(entry.BareName + ": " + kPreviewSentence, note.Last()));
         return;
     }
     list.RemoveItem(index);

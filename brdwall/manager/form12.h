@@ -63,7 +63,7 @@ public:
     // Where the converted picture of the next entry was written.
     [[nodiscard]] const std::string& ConvertedPath() const noexcept { return convertedPath_; }
     // The file the preview shows, empty for the placeholder picture.
-    [[nodiscard]] const std::string& PreviewPath() const noexcept { return previewPath_; }
+    [[nodiscard]] const std::string& PreviewPath() const noexcept { return preview_.Path; }
 
     // Handlers, public so that other windows may call them as the design does.
     void optOption_Click(int index);
@@ -87,7 +87,8 @@ public:
     void cmdLoad_Click();
     void CmdSaveToFile_Click();
 
-    // Shows a file's picture in the preview; false (with the preview unchanged) when it cannot be decoded.
+    // Shows a file's picture in the preview, and keeps the file's bytes for "Change"; false (with the
+    // preview unchanged) when it cannot be decoded.
     bool ShowPreview(const std::string& path, FailureNote& note);
 
 private:
@@ -121,9 +122,9 @@ private:
 
     // Writes tmpFile.bmp through `save`, in the Windows folder or, where that is refused, in the
     // user's own application data folder; `damaged` tells a picture that no folder can mend.
-    // Returns the path written, or "" (with a warning).
+    // Returns the path written, or "" (with a warning that begins with `sentence`).
     std::string WriteConvertedPicture(const std::function<bool(const std::string&, FailureNote&)>& save,
-                                      const std::function<bool()>& damaged, const std::string& shownName);
+                                      const std::function<bool()>& damaged, const std::string& sentence);
 
     // Positions in the wallpaper list, of any length it may have.
     int NextShowIndex_ = 0;
@@ -137,8 +138,7 @@ private:
 
     std::string convertedPath_;
     bool convertedReady_ = false; // the converted file holds a picture that may be applied
-    std::string previewPath_;
-    unique_hbitmap preview_;
+    PictureData preview_; // what the preview shows, as it was read; no path for the placeholder
     StirringRandom random_;
 };
 

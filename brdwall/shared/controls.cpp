@@ -598,11 +598,13 @@ void TextBox::OnCommand(WORD code) {
 
 // ---- PictureButton ----
 
-PictureButton::PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container)
-    : Control(owner, std::move(design), container), iconResource_(iconResource) {}
+PictureButton::PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container,
+                             std::string spokenName)
+    : Control(owner, std::move(design), container), iconResource_(iconResource), spokenName_(std::move(spokenName)) {}
 
 void PictureButton::Realize() {
     CreateChild(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON);
+    SetWindowTextW(hwnd_, Wide(design_.ToolTip.empty() ? spokenName_ : design_.ToolTip).c_str());
     RECT r{};
     GetClientRect(hwnd_, &r);
     // The largest of the drawn sizes that fits the button.

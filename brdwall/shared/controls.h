@@ -231,16 +231,20 @@ private:
     void OnCommand(WORD code) override;
 };
 
-// A button that shows an icon from the program's resources instead of a caption.
+// A button that shows an icon from the program's resources instead of a caption. What a screen
+// reader says for it (its window text, which the icon hides) is its tool tip, or `spokenName` for a
+// button without one.
 class PictureButton final : public Control {
 public:
-    PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container = nullptr);
+    PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container = nullptr,
+                  std::string spokenName = {});
     std::function<void()> Click;
 
 private:
     void Realize() override;
     void OnCommand(WORD code) override;
     int iconResource_;
+    std::string spokenName_;
     unique_hicon icon_;
 };
 

@@ -7,11 +7,27 @@
 
 #include "brdsave/win/text.h"
 #include "brdwall/shared/core/bmp_writer.h"
+#include "brdwall/shared/core/orientation.h"
 #include "brdwall/shared/core/picture_claim.h"
+
+// A decoder that scales (and turns) as it decodes. Declared here where the compiler's headers lack
+// it; it is part of the imaging component since Windows Vista.
+#ifndef __IWICBitmapSourceTransform_INTERFACE_DEFINED__
+struct IWICBitmapSourceTransform : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
+                                                 WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
+                                                 UINT stride, UINT size, BYTE* buffer) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
+};
+#endif
 
 namespace brd {
 
 namespace {
+
+constexpr IID kIidSourceTransform = {0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 
 Failure PictureFailure(const std::string& what) { return Failure{481, "Invalid picture: " + what}; }
 
@@ -23,9 +39,19 @@ Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames
 }
 
 // What the file's headers claim; nothing when it cannot be opened or read (the decoder reports that).
-std::optional<PictureClaim> ClaimOfFile(const std::wstring& path) {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+std::optional<PictureClaim> ClaimOf(const PictureData& data) {
+    if (data.Bytes) {
+        const auto& bytes = *data.Bytes;
+        return ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
+            if (offset >= bytes.size()) return 0;
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, bytes.size() - offset));
+            std::copy_n(bytes.data() + offset, n, into);
+            return n;
+        });
+    }
+    const HANDLE h = CreateFileW(Wide(data.Path).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     const unique_kernel_handle file(h);
     return ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
@@ -38,16 +64,77 @@ std::optional<PictureClaim> ClaimOfFile(const std::wstring& path) {
     });
 }
 
-} // namespace
+// The first frame of a picture, its size checked, ready to give rows: 24-bit straight from a JPEG
+// decoder, 32-bit through a converter for everything else.
+struct OpenedPicture {
+    com_ptr<IWICImagingFactory> Factory;
+    com_ptr<IWICBitmapFrameDecode> Frame;
+    com_ptr<IWICFormatConverter> Converter;
+    UINT Width = 0, Height = 0;
+    int Orientation = kAsStored;
+    bool Bgr24 = false;
 
-bool PictureRows::Open(const std::string& path, FailureNote& note) {
-    frame_.reset();
-    converter_.reset();
-    width_ = height_ = bandTop_ = bandRows_ = 0;
-    bgr24_ = damaged_ = false;
-    const std::wstring widePath = Wide(path);
+    [[nodiscard]] IWICBitmapSource* Source() const {
+        return Converter ? static_cast<IWICBitmapSource*>(Converter.get())
+                         : static_cast<IWICBitmapSource*>(Frame.get());
+    }
+};
+
+// Shrinks a `width` x `height` picture of `bytesPerPixel`-byte pixels to `w` x `h` (each no
+// larger): every pixel is the average of the pixels it covers, taken from up to four of the rows
+// it covers. Only those rows are asked of the source, one at a time, top to bottom.
+HRESULT ShrinkRows(IWICBitmapSource& source, UINT width, UINT height, UINT bytesPerPixel, UINT w, UINT h, UINT stride,
+                   BYTE* into) {
+    constexpr UINT kRowsPerPixel = 4;
+    std::vector<BYTE> row;
+    std::vector<std::uint32_t> sums;
+    std::vector<UINT> firstColumn(w + 1);
+    try {
+        row.resize(static_cast<std::size_t>(width) * bytesPerPixel);
+        sums.resize(static_cast<std::size_t>(w) * 3);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    for (UINT x = 0; x <= w; ++x) firstColumn[x] = static_cast<UINT>(std::uint64_t{x} * width / w);
+    for (UINT y = 0; y < h; ++y) {
+        const UINT top = static_cast<UINT>(std::uint64_t{y} * height / h);
+        const UINT bottom = std::max(top + 1, static_cast<UINT>(std::uint64_t{y + 1} * height / h));
+        const UINT taken = std::min(kRowsPerPixel, bottom - top);
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (UINT i = 0; i < taken; ++i) {
+            const UINT sourceRow = top + (bottom - top) * i / taken;
+            const WICRect rect{0, static_cast<INT>(sourceRow), static_cast<INT>(width), 1};
+            const HRESULT hr = source.CopyPixels(&rect, static_cast<UINT>(row.size()), static_cast<UINT>(row.size()),
+                                                 row.data());
+            if (FAILED(hr)) return hr;
+            for (UINT x = 0; x < w; ++x) {
+                std::uint32_t b = 0, g = 0, r = 0;
+                const BYTE* px = row.data() + static_cast<std::size_t>(firstColumn[x]) * bytesPerPixel;
+                for (UINT c = firstColumn[x]; c < firstColumn[x + 1]; ++c, px += bytesPerPixel) {
+                    b += px[0];
+                    g += px[1];
+                    r += px[2];
+                }
+                sums[3 * x] += b;
+                sums[3 * x + 1] += g;
+                sums[3 * x + 2] += r;
+            }
+        }
+        BYTE* out = into + static_cast<std::size_t>(y) * stride;
+        for (UINT x = 0; x < w; ++x, out += bytesPerPixel) {
+            const std::uint32_t n = taken * (firstColumn[x + 1] - firstColumn[x]);
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<BYTE>((sums[3 * x + c] + n / 2) / n);
+            if (bytesPerPixel == 4) out[3] = 0;
+        }
+    }
+    return S_OK;
+}
+
+bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note) {
+    out = OpenedPicture{};
     // Refused on the size its headers claim: a decoder may decode the whole file before it can be asked.
-    if (const auto claim = ClaimOfFile(widePath); claim && claim->Pixels > kMaxPicturePixels) {
+    const auto claim = ClaimOf(data);
+    if (claim && claim->Pixels > kMaxPicturePixels) {
         note.Note(TooLarge(claim->Width, claim->Height, claim->Frames));
         return false;
     }
@@ -59,8 +146,20 @@ bool PictureRows::Open(const std::string& path, FailureNote& note) {
         return false;
     }
     com_ptr<IWICBitmapDecoder> decoder;
-    hr = factory->CreateDecoderFromFilename(widePath.c_str(), nullptr, GENERIC_READ,
-                                            WICDecodeMetadataCacheOnDemand, decoder.put());
+    if (data.Bytes) {
+        // Read from the kept bytes, which outlive the decoder (the caller holds them).
+        com_ptr<IWICStream> stream;
+        hr = factory->CreateStream(stream.put());
+        if (SUCCEEDED(hr))
+            hr = stream->InitializeFromMemory(const_cast<BYTE*>(data.Bytes->data()),
+                                              static_cast<DWORD>(data.Bytes->size()));
+        if (SUCCEEDED(hr))
+            hr = factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.put());
+    } else {
+        hr = factory->CreateDecoderFromFilename(Wide(data.Path).c_str(), nullptr, GENERIC_READ,
+                                                WICDecodeMetadataCacheOnDemand, decoder.put());
+    }
     if (FAILED(hr)) {
         note.Note(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
                       ? FileFailure(53)
@@ -94,11 +193,36 @@ bool PictureRows::Open(const std::string& path, FailureNote& note) {
         note.Note(PictureFailure("unsupported pixel format"));
         return false;
     }
-    frame_ = std::move(frame);
-    converter_ = std::move(converter);
-    width_ = w;
-    height_ = h;
-    bgr24_ = bgr24;
+    out.Factory = std::move(factory);
+    out.Frame = std::move(frame);
+    out.Converter = std::move(converter);
+    out.Width = w;
+    out.Height = h;
+    out.Orientation = claim ? claim->Orientation : kAsStored;
+    out.Bgr24 = bgr24;
+    return true;
+}
+
+} // namespace
+
+bool PictureRows::Open(const std::string& path, FailureNote& note) { return Open(PictureData{path, nullptr}, note); }
+
+bool PictureRows::Open(const PictureData& data, FailureNote& note) {
+    frame_.reset();
+    converter_.reset();
+    bytes_.reset();
+    width_ = height_ = bandTop_ = bandRows_ = 0;
+    orientation_ = kAsStored;
+    bgr24_ = damaged_ = false;
+    OpenedPicture opened;
+    if (!OpenPicture(data, opened, note)) return false;
+    bytes_ = data.Bytes;
+    frame_ = std::move(opened.Frame);
+    converter_ = std::move(opened.Converter);
+    width_ = opened.Width;
+    height_ = opened.Height;
+    orientation_ = opened.Orientation;
+    bgr24_ = opened.Bgr24;
     return true;
 }
 
@@ -131,38 +255,119 @@ const std::uint8_t* PictureRows::Row(UINT y) {
     return band_.data() + static_cast<std::size_t>(y - bandTop_) * stride;
 }
 
-bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& note) {
-    out = DecodedPicture{};
-    PictureRows rows;
-    if (!rows.Open(path, note)) return false;
-    const UINT w = rows.Width(), h = rows.Height();
-    try {
-        out.Bgrx.resize(static_cast<std::size_t>(w) * h * 4);
-    } catch (const std::bad_alloc&) {
-        out = DecodedPicture{};
-        note.Note(Failure{7, "Out of memory"});
+bool PictureData::Read(const std::string& path, FailureNote& note) {
+    Path = path;
+    Bytes.reset();
+    const unique_kernel_handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        note.Note(FileFailure(GetLastError() == ERROR_FILE_NOT_FOUND ? 53 : 75));
         return false;
     }
-    for (UINT y = 0; y < h; ++y) {
-        const std::uint8_t* s = rows.Row(y);
-        if (!s) {
-            out = DecodedPicture{};
-            note.Note(PictureRows::DamagedDataFailure());
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        note.Note(FileFailure(75));
+        return false;
+    }
+    // A file too large to keep is read again, from its path, when it is used.
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxKeptBytes) return true;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    try {
+        bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return true;
+    }
+    DWORD got = 0;
+    if (!bytes->empty() && (!ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) ||
+                            got != bytes->size())) {
+        note.Note(FileFailure(57)); // device I/O error
+        return false;
+    }
+    Bytes = std::move(bytes);
+    return true;
+}
+
+bool DecodePreview(const PictureData& data, int width, int height, DecodedPicture& out, FailureNote& note) {
+    out = DecodedPicture{};
+    OpenedPicture p;
+    if (!OpenPicture(data, p, note)) return false;
+    // The size that fits the box upright, doubled so that the last step can smooth it, in the
+    // stored orientation.
+    const bool swapped = SwapsSides(p.Orientation);
+    const double uprightW = swapped ? p.Height : p.Width, uprightH = swapped ? p.Width : p.Height;
+    const double scale = std::min({1.0, 2.0 * std::max(width, 1) / uprightW, 2.0 * std::max(height, 1) / uprightH});
+    UINT w = std::max(1u, static_cast<UINT>(p.Width * scale + 0.5));
+    UINT h = std::max(1u, static_cast<UINT>(p.Height * scale + 0.5));
+
+    std::vector<std::uint8_t> pixels;
+    UINT bytesPerPixel = p.Bgr24 ? 3 : 4;
+    const auto copy = [&](auto&& copyPixels) {
+        const UINT stride = w * bytesPerPixel;
+        try {
+            pixels.resize(static_cast<std::size_t>(stride) * h);
+        } catch (const std::bad_alloc&) {
             return false;
         }
-        std::uint8_t* t = out.Bgrx.data() + static_cast<std::size_t>(y) * w * 4;
-        if (rows.Bgr24()) {
-            for (UINT x = 0; x < w; ++x, s += 3, t += 4) {
-                t[0] = s[0];
-                t[1] = s[1];
-                t[2] = s[2];
-            }
-        } else {
-            std::copy(s, s + static_cast<std::size_t>(w) * 4, t);
+        return SUCCEEDED(copyPixels(stride, static_cast<UINT>(pixels.size()), pixels.data()));
+    };
+    bool decoded = false;
+    if (w < p.Width || h < p.Height) {
+        // A decoder that scales as it decodes (JPEG by 1/2, 1/4, 1/8) does least work.
+        com_ptr<IWICBitmapSourceTransform> transform;
+        WICPixelFormatGUID format = p.Bgr24 ? GUID_WICPixelFormat24bppBGR : GUID_WICPixelFormat32bppBGR;
+        UINT tw = w, th = h;
+        if (SUCCEEDED(p.Frame->QueryInterface(kIidSourceTransform, transform.put_void())) &&
+            SUCCEEDED(transform->GetClosestSize(&tw, &th)) && tw * 2 >= w && th * 2 >= h && tw <= p.Width &&
+            th <= p.Height && SUCCEEDED(transform->GetClosestPixelFormat(&format)) &&
+            (format == GUID_WICPixelFormat24bppBGR || format == GUID_WICPixelFormat32bppBGR)) {
+            w = tw;
+            h = th;
+            bytesPerPixel = format == GUID_WICPixelFormat24bppBGR ? 3 : 4;
+            decoded = copy([&](UINT stride, UINT size, BYTE* into) {
+                return transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride, size, into);
+            });
+        }
+        if (!decoded) {
+            // Otherwise the rows are averaged down as the decoder gives them (a scaler of the
+            // imaging component may copy the whole picture first).
+            w = std::max(1u, static_cast<UINT>(p.Width * scale + 0.5));
+            h = std::max(1u, static_cast<UINT>(p.Height * scale + 0.5));
+            bytesPerPixel = p.Bgr24 ? 3 : 4;
+            decoded = copy([&](UINT stride, UINT, BYTE* into) {
+                return ShrinkRows(*p.Source(), p.Width, p.Height, bytesPerPixel, w, h, stride, into);
+            });
+        }
+    } else {
+        decoded = copy([&](UINT stride, UINT size, BYTE* into) {
+            return p.Source()->CopyPixels(nullptr, stride, size, into);
+        });
+    }
+    if (!decoded) {
+        note.Note(PictureRows::DamagedDataFailure());
+        return false;
+    }
+    // Upright, with four bytes a pixel.
+    const std::size_t stride = static_cast<std::size_t>(w) * bytesPerPixel;
+    UprightRows upright(p.Orientation, static_cast<int>(w), static_cast<int>(h), static_cast<int>(bytesPerPixel),
+                        [&](int row) { return pixels.data() + stride * static_cast<std::size_t>(row); });
+    out.Width = static_cast<UINT>(upright.Width());
+    out.Height = static_cast<UINT>(upright.Height());
+    out.Bgrx.resize(static_cast<std::size_t>(out.Width) * out.Height * 4);
+    for (int y = 0; y < upright.Height(); ++y) {
+        const std::uint8_t* s = upright.Row(y);
+        if (!s) {
+            out = DecodedPicture{};
+            note.Note(Failure{7, "Out of memory"});
+            return false;
+        }
+        std::uint8_t* t = out.Bgrx.data() + static_cast<std::size_t>(y) * out.Width * 4;
+        for (UINT x = 0; x < out.Width; ++x, s += bytesPerPixel, t += 4) {
+            t[0] = s[0];
+            t[1] = s[1];
+            t[2] = s[2];
+            t[3] = 0;
         }
     }
-    out.Width = w;
-    out.Height = h;
     return true;
 }
 
@@ -171,10 +376,11 @@ bool SavePictureRowsAsBitmap(PictureRows& picture, const std::string& path, Fail
         note.Note(PictureFailure("no picture"));
         return false;
     }
-    const bool written =
-        WriteBmp24Rows(path, static_cast<int>(picture.Width()), static_cast<int>(picture.Height()),
-                       picture.Bgr24() ? RowPixels::Bgr24 : RowPixels::Bgrx32,
-                       [&](int row) { return picture.Row(static_cast<UINT>(row)); }, note);
+    UprightRows upright(picture.Orientation(), static_cast<int>(picture.Width()), static_cast<int>(picture.Height()),
+                        picture.Bgr24() ? 3 : 4, [&](int row) { return picture.Row(static_cast<UINT>(row)); });
+    const bool written = WriteBmp24Rows(path, upright.Width(), upright.Height(),
+                                        picture.Bgr24() ? RowPixels::Bgr24 : RowPixels::Bgrx32,
+                                        [&](int row) { return upright.Row(row); }, note);
     if (!written && picture.DamagedData()) note.Note(PictureRows::DamagedDataFailure());
     return written;
 }

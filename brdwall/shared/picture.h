@@ -6,6 +6,7 @@
 #include <wincodec.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,19 @@ struct DecodedPicture {
 // with a failure rather than exhausting memory.
 inline constexpr std::uint64_t kMaxPicturePixels = 100'000'000;
 
+// A picture file as it was read: its bytes, kept so that what a preview showed can be written later
+// even when the file has changed or gone meanwhile. A file too large to keep (a bitmap of hundreds
+// of megabytes) is named by its path only, and read again when it is used.
+struct PictureData {
+    std::string Path;
+    std::shared_ptr<const std::vector<std::uint8_t>> Bytes; // null: read from Path
+
+    // The largest file kept in memory.
+    static constexpr std::uint64_t kMaxKeptBytes = 64ull << 20;
+    // Reads the file; false (with the failure noted) when it cannot be read.
+    bool Read(const std::string& path, FailureNote& note);
+};
+
 // The first frame of a BMP, GIF or JPEG file, decoded a band of rows at a time, so that a big
 // picture is never held twice.
 class PictureRows {
@@ -32,12 +46,16 @@ public:
     PictureRows(const PictureRows&) = delete;
     PictureRows& operator=(const PictureRows&) = delete;
 
-    // Opens the file and checks its size (headers first, then the decoder's word). On failure
-    // notes why and returns false.
+    // Opens the file, or the kept bytes, and checks its size (headers first, then the decoder's
+    // word). On failure notes why and returns false.
     bool Open(const std::string& path, FailureNote& note);
+    bool Open(const PictureData& data, FailureNote& note);
 
+    // The stored size; a photo's orientation tag may turn it (SavePictureRowsAsBitmap does).
     [[nodiscard]] UINT Width() const noexcept { return width_; }
     [[nodiscard]] UINT Height() const noexcept { return height_; }
+    // The Exif orientation (1 to 8; 1 as stored).
+    [[nodiscard]] int Orientation() const noexcept { return orientation_; }
     // 3 bytes (blue, green, red) per pixel when true, else 4 (blue, green, red, unused).
     [[nodiscard]] bool Bgr24() const noexcept { return bgr24_; }
     // Row y, counted from the top; valid until the next call. Null when the picture data cannot
@@ -47,10 +65,12 @@ public:
     [[nodiscard]] static Failure DamagedDataFailure();
 
 private:
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes_; // the memory the decoder reads, if any
     com_ptr<IWICBitmapFrameDecode> frame_;
     com_ptr<IWICFormatConverter> converter_;
     UINT width_ = 0;
     UINT height_ = 0;
+    int orientation_ = 1;
     bool bgr24_ = false;
     bool damaged_ = false;
     std::vector<std::uint8_t> band_;
@@ -58,11 +78,15 @@ private:
     UINT bandRows_ = 0; // rows held in band_
 };
 
-// Decodes the first frame of a BMP, GIF or JPEG file. On failure notes why and returns false.
-bool LoadPictureFile(const std::string& path, DecodedPicture& out, FailureNote& note);
+// The picture upright (as its orientation tag says), no larger than about twice the size that fits
+// width x height: decoded at a reduced size where the decoder can, otherwise scaled as the rows
+// come, so that no full-size copy is made. On failure notes why and returns false.
+bool DecodePreview(const PictureData& data, int width, int height, DecodedPicture& out, FailureNote& note);
 
-// Writes an opened picture as a 24-bit bitmap file, replacing the file only when the new one is
-// complete. A failure to decode is noted as such (DamagedData() is then true).
+// Writes an opened picture, upright, as a 24-bit bitmap file, replacing the file only when the new
+// one is complete. Rows go straight from the decoder to the file, except for a picture turned a
+// quarter (or mirrored along a diagonal), which is turned in one 24- or 32-bit copy of its own
+// size. A failure to decode is noted as such (DamagedData() is then true).
 bool SavePictureRowsAsBitmap(PictureRows& picture, const std::string& path, FailureNote& note);
 
 // Writes the picture as a 24-bit bitmap file, replacing the file only when the new one is complete.

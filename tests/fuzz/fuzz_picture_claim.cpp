@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(asked <= size / 2 + 2);
     if (!claim) return 0;
     FUZZ_CHECK(claim->Frames >= 1);
+    FUZZ_CHECK(claim->Orientation >= 1 && claim->Orientation <= 8);
     FUZZ_CHECK(claim->Pixels >= std::uint64_t{claim->Width} * claim->Height || claim->Frames == 1);
     if (claim->Frames == 1) FUZZ_CHECK(claim->Pixels == std::uint64_t{claim->Width} * claim->Height);
     return 0;

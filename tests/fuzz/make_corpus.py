@@ -63,6 +63,11 @@ def main():
     data = HERE.parent / "data"
     for name in ("red.jpg", "green.gif", "blue.bmp", "truncated.jpg"):
         write("fuzz_picture_claim", name, (data / name).read_bytes())
+    # A photo turned a quarter clockwise: an Exif segment with the orientation tag before the frame.
+    tiff = b"II*\0" + struct.pack("<IH", 8, 1) + struct.pack("<HHIHH", 0x0112, 3, 1, 6, 0) + b"\0\0\0\0"
+    exif = b"Exif\0\0" + tiff
+    red = (data / "red.jpg").read_bytes()
+    write("fuzz_picture_claim", "oriented.jpg", red[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + red[2:])
     frame = b"\x2c" + struct.pack("<HHHH", 0, 0, 6000, 5000) + b"\x00\x02\x02\x4c\x01\x00"
     write("fuzz_picture_claim", "frames.gif",
           b"GIF89a" + struct.pack("<HH", 6000, 5000) + b"\x80\0\0" + b"\0\0\0\xff\xff\xff"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -38,6 +39,19 @@ Bytes Segment(std::uint8_t marker, std::size_t payload) {
 Bytes Frame(std::uint8_t marker, unsigned width, unsigned height) {
     return Bytes{0xFF, marker} + Be16(17) + Bytes{8} + Be16(height) + Be16(width) + Bytes{3} + Bytes(9, 0x11);
 }
+
+// An Exif segment (APP1) whose IFD 0 holds the entries {tag, type, count, value} in either byte order;
+// `ifdAt` moves IFD 0 (8 is right after the TIFF header).
+Bytes Exif(bool little, std::vector<std::array<unsigned, 4>> entries, unsigned ifdAt = 8) {
+    const auto u16 = [little](unsigned v) { return little ? Le16(v) : Be16(v); };
+    const auto u32 = [little](unsigned v) { return little ? Le16(v & 0xFFFF) + Le16(v >> 16) : Be16(v >> 16) + Be16(v & 0xFFFF); };
+    Bytes tiff = Bytes{static_cast<std::uint8_t>(little ? 'I' : 'M'), static_cast<std::uint8_t>(little ? 'I' : 'M')} +
+                 u16(42) + u32(ifdAt) + u16(static_cast<unsigned>(entries.size()));
+    for (const auto& [tag, type, count, value] : entries) tiff = tiff + u16(tag) + u16(type) + u32(count) + u16(value) + u16(0);
+    const Bytes payload = Bytes{'E', 'x', 'i', 'f', 0, 0} + tiff + u32(0);
+    return Bytes{0xFF, 0xE1} + Be16(static_cast<unsigned>(payload.size() + 2)) + payload;
+}
+Bytes OrientedJpeg(const Bytes& exif) { return kSoi + exif + Segment(0xDB, 65) + Frame(0xC0, 40, 30); }
 
 // GIF pieces: header and logical screen (flags: global colour table of 2^(n+1) entries when 0x80),
 // an image descriptor with `blocks` data sub-blocks of 255 bytes, an extension.
@@ -89,6 +103,7 @@ TEST_P(PictureClaimTest, ReadsWhatTheHeadersClaim) {
     EXPECT_EQ(claim->Height, c.expected.Height);
     EXPECT_EQ(claim->Frames, c.expected.Frames);
     EXPECT_EQ(claim->Pixels, c.expected.Pixels);
+    EXPECT_EQ(claim->Orientation, c.expected.Orientation);
 }
 
 const Bytes kBigApp = Repeat(Segment(0xE1, 65533), 3); // three 64 KB segments: the window is refilled
@@ -107,6 +122,22 @@ INSTANTIATE_TEST_SUITE_P(
         ClaimCase{"JpegHeightGivenLater", kSoi + Frame(0xC0, 640, 0), false, {}},
         ClaimCase{"JpegNoMarkerAfterASegment", kSoi + Segment(0xE0, 14) + Bytes{0x00} + Frame(0xC0, 8, 8), false, {}},
         ClaimCase{"JpegSegmentRunsPastTheEnd", kSoi + Bytes{0xFF, 0xE0, 0xFF, 0xFF, 1, 2, 3}, false, {}},
+        // The Exif orientation tag (0x0112, SHORT, one value); anything doubtful is "as stored".
+        ClaimCase{"JpegTurnedAQuarterClockwise", OrientedJpeg(Exif(true, {{0x0112, 3, 1, 6}})), true,
+                  {40, 30, 1, 1200, 6}},
+        ClaimCase{"JpegTurnedAQuarterAnticlockwiseBigEndianAfterOtherTags",
+                  OrientedJpeg(Exif(false, {{0x010F, 2, 4, 0}, {0x0110, 2, 4, 0}, {0x0112, 3, 1, 8}})), true,
+                  {40, 30, 1, 1200, 8}},
+        ClaimCase{"JpegOrientationOutOfRange", OrientedJpeg(Exif(true, {{0x0112, 3, 1, 9}})), true, {40, 30, 1, 1200, 1}},
+        ClaimCase{"JpegOrientationOfAnotherType", OrientedJpeg(Exif(true, {{0x0112, 4, 1, 6}})), true,
+                  {40, 30, 1, 1200, 1}},
+        ClaimCase{"JpegOrientationIfdPastTheSegment", OrientedJpeg(Exif(true, {{0x0112, 3, 1, 6}}, 4000)), true,
+                  {40, 30, 1, 1200, 1}},
+        // Nine entries announced, the segment ends inside the first.
+        ClaimCase{"JpegOrientationEntriesCutShort",
+                  kSoi + Bytes{0xFF, 0xE1, 0, 20, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 9, 0, 0x12, 0x01} +
+                      Frame(0xC0, 40, 30),
+                  true, {40, 30, 1, 1200, 1}},
         ClaimCase{"GifOneImageSmallerThanTheScreen", GifScreen("GIF87a", 100, 100, 0) + GifImage(10, 20, 0, 1) + kTrailer,
                   true, {10, 20, 1, 200}},
         ClaimCase{"GifAnimatedWithTablesAndExtensions",

@@ -183,12 +183,37 @@ TEST_F(Apply, ClearAndChange) {
     EXPECT_EQ(facts[0], bm.bmWidth);
     EXPECT_EQ(facts[1], bm.bmHeight);
 
-    // After a preview, the previewed file at its full size.
+    // After a preview, the previewed picture at its full size: also when the file has been
+    // replaced or deleted since the preview.
     FailureNote note;
-    ASSERT_TRUE(f.ShowPreview((TestData("green.gif")).string(), note));
-    f.cmdChangeWall_Click();
-    EXPECT_EQ(BitmapFacts(Tmp())[0], 40);
+    const std::string previewed = windows + "\\brdtest_previewed.gif";
+    for (const bool deleted : {false, true}) {
+        std::filesystem::copy_file(TestData("green.gif"), previewed, std::filesystem::copy_options::overwrite_existing);
+        ASSERT_TRUE(f.ShowPreview(previewed, note));
+        if (deleted) {
+            std::filesystem::remove(previewed);
+        } else {
+            std::filesystem::copy_file(TestData("red.jpg"), previewed, std::filesystem::copy_options::overwrite_existing);
+        }
+        f.cmdChangeWall_Click();
+        EXPECT_TRUE(WarningTexts().empty()) << (deleted ? "deleted" : "replaced");
+        EXPECT_EQ(Wallpaper(), Tmp());
+        const auto facts = BitmapFacts(Tmp());
+        EXPECT_EQ(facts[0], 40);
+        EXPECT_EQ(facts[3], 0xa0) << "the green picture that was shown";
+    }
     EXPECT_EQ(f.NextShowIndex(), 1);
+
+    // Where tmpFile.bmp cannot be written anywhere, "Change" says so in its own words.
+    {
+        const std::string own = UserPictureFolder() + "\\tmpFile.bmp";
+        std::filesystem::copy_file(TestData("blue.bmp"), own, std::filesystem::copy_options::overwrite_existing);
+        unique_kernel_handle lock(CreateFileA(Tmp().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        unique_kernel_handle lockOwn(CreateFileA(own.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        f.cmdChangeWall_Click();
+    }
+    ASSERT_EQ(WarningTexts().size(), 1u);
+    EXPECT_TRUE(WarningTexts()[0].starts_with("Error occurred when changing wallpaper, Error # ")) << WarningTexts()[0];
 }
 
 } // namespace

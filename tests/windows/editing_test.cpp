@@ -169,7 +169,9 @@ TEST_F(Editing, PreviewDropsMissingFilesAndKeepsUndecodableOnes) {
     EXPECT_EQ(f.PreviewPath(), windows + "\\brdtest_ok.gif");
     HBITMAP shown = f.imgShow.Picture();
     f.lstShow.SetListIndex(1); // cannot be decoded: warning, entry and preview kept
-    EXPECT_EQ(WarningTexts().size(), 1u);
+    ASSERT_EQ(WarningTexts().size(), 1u);
+    EXPECT_TRUE(WarningTexts()[0].starts_with("brdtest_bad.jpg: Error occurred when loading the preview, Error # "))
+        << WarningTexts()[0];
     EXPECT_EQ(f.imgShow.Picture(), shown);
     EXPECT_EQ(f.lstShow.ListCount(), 4);
     CloseWarnings();

@@ -1,13 +1,15 @@
-// Pictures decoded band by band: what is written, and read whole, must be the picture's own
-// pixels whichever way the rows are asked for.
+// Pictures decoded band by band: what is written, from the file or from its kept bytes, and what a
+// preview that need not shrink shows, must be the picture's own pixels.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "brdwall/shared/core/bmp_writer.h"
 #include "brdwall/shared/picture.h"
+#include "program_driver.h"
 #include "tests/host/temp_folder.h"
 
 namespace brd::test {
@@ -69,9 +71,15 @@ TEST_P(PictureBands, WrittenAndReadWholeAsThePicturesOwnPixels) {
     ASSERT_TRUE(SavePictureRowsAsBitmap(rows, folder.File("again.bmp"), note));
     EXPECT_EQ(ReadBytes(folder.File("again.bmp")), expected);
 
-    // Read whole, top row first, as previews are.
+    // From the bytes kept in memory, and as a preview whose box holds the whole picture.
+    PictureData kept;
+    ASSERT_TRUE(kept.Read(source, note));
+    ASSERT_TRUE(kept.Bytes);
+    ASSERT_TRUE(rows.Open(kept, note));
+    ASSERT_TRUE(SavePictureRowsAsBitmap(rows, folder.File("kept.bmp"), note));
+    EXPECT_EQ(ReadBytes(folder.File("kept.bmp")), expected);
     DecodedPicture whole;
-    ASSERT_TRUE(LoadPictureFile(source, whole, note));
+    ASSERT_TRUE(DecodePreview(kept, c.width, c.height, whole, note));
     ASSERT_TRUE(SavePictureAsBitmap(whole, folder.File("whole.bmp"), note));
     EXPECT_EQ(ReadBytes(folder.File("whole.bmp")), expected);
 }
@@ -83,6 +91,68 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureBands,
                                          RowsCase{"FourBytePixelsConverted", 301, 2777, 32},
                                          RowsCase{"OneRowPerBand", 300000, 3, 24}),
                          [](const testing::TestParamInfo<RowsCase>& info) { return std::string(info.param.name); });
+
+// corner.jpg (48 x 32) has a red quarter at its top left and is blue elsewhere; `tag` is put into an
+// Exif segment right after the start of the file.
+Bytes CornerJpeg(int tag) {
+    const Bytes jpeg = ReadBytes((TestExeFolder() / "testdata" / "corner.jpg").string());
+    const unsigned char ifd[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, // one entry
+                                 0x12, 0x01, 3, 0, 1, 0, 0, 0, static_cast<unsigned char>(tag), 0, 0, 0, 0, 0, 0, 0};
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    out.insert(out.end(), {0xFF, 0xE1, 0, static_cast<unsigned char>(sizeof(ifd) + 2)});
+    out.insert(out.end(), std::begin(ifd), std::end(ifd));
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+// Which quarter of a picture is red: 0 top left, 1 top right, 2 bottom left, 3 bottom right; -1 none.
+template <typename Pixel>
+int RedQuarter(int width, int height, Pixel pixel) {
+    for (int q = 0; q < 4; ++q) {
+        const auto [b, g, r] = pixel((q % 2 ? 3 : 1) * width / 4, (q / 2 ? 3 : 1) * height / 4);
+        if (r > 150 && b < 100) return q;
+    }
+    return -1;
+}
+
+TEST(PictureOrientation, EachTagTurnsTheConvertedBitmapAndThePreview) {
+    TempFolder folder;
+    // The tag, then where the red quarter shows upright.
+    const int cases[][2] = {{1, 0}, {2, 1}, {3, 3}, {4, 2}, {5, 0}, {6, 1}, {7, 3}, {8, 2}, {0, 0}, {9, 0}};
+    for (const auto& [tag, quarter] : cases) {
+        SCOPED_TRACE("orientation " + std::to_string(tag));
+        const bool sideways = tag >= 5 && tag <= 8;
+        const std::string source = folder.File("corner.jpg");
+        WriteBytes(source, CornerJpeg(tag));
+        PictureRows rows;
+        FailureNote note;
+        ASSERT_TRUE(rows.Open(source, note)) << note.Last().Description;
+        ASSERT_TRUE(SavePictureRowsAsBitmap(rows, folder.File("upright.bmp"), note));
+        const Bytes bmp = ReadBytes(folder.File("upright.bmp"));
+        const int w = bmp[18] | bmp[19] << 8, h = bmp[22] | bmp[23] << 8;
+        EXPECT_EQ(w, sideways ? 32 : 48);
+        EXPECT_EQ(h, sideways ? 48 : 32);
+        const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) / 4 * 4;
+        EXPECT_EQ(RedQuarter(w, h, [&](int x, int y) {
+                      const std::size_t at = 54 + (h - 1 - y) * stride + x * 3;
+                      return std::array<int, 3>{bmp[at], bmp[at + 1], bmp[at + 2]};
+                  }),
+                  quarter);
+
+        PictureData data;
+        ASSERT_TRUE(data.Read(source, note));
+        DecodedPicture preview;
+        ASSERT_TRUE(DecodePreview(data, 10, 10, preview, note)); // scaled down, as in the window
+        EXPECT_EQ(preview.Width > preview.Height, !sideways) << preview.Width << " x " << preview.Height;
+        EXPECT_EQ(RedQuarter(static_cast<int>(preview.Width), static_cast<int>(preview.Height),
+                             [&](int x, int y) {
+                                 const std::size_t at = (static_cast<std::size_t>(y) * preview.Width + x) * 4;
+                                 return std::array<int, 3>{preview.Bgrx[at], preview.Bgrx[at + 1],
+                                                           preview.Bgrx[at + 2]};
+                             }),
+                  quarter);
+    }
+}
 
 } // namespace
 } // namespace brd::test

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
+
+#include "brdwall/shared/core/orientation.h"
 
 namespace brd {
 
@@ -66,9 +69,37 @@ std::optional<PictureClaim> BitmapClaim(Cursor& in) {
     return OneFrame(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height < 0 ? -height : height));
 }
 
+// The orientation tag (0x0112) of IFD 0 of an Exif segment's TIFF structure, or 1 (as stored)
+// when there is none or the structure is damaged. `exif` is the segment after its marker and length.
+int ExifOrientation(const std::uint8_t* exif, std::size_t size) {
+    constexpr std::size_t kTiff = 6; // after "Exif\0\0"
+    if (size < kTiff + 8 || std::memcmp(exif, "Exif\0\0", kTiff) != 0) return kAsStored;
+    const std::uint8_t* tiff = exif + kTiff;
+    const std::size_t length = size - kTiff;
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return kAsStored;
+    const auto u16 = [&](std::size_t at) { return little ? Le16(tiff + at) : Be16(tiff + at); };
+    const auto u32 = [&](std::size_t at) {
+        return little ? Le16(tiff + at) | (Le16(tiff + at + 2) << 16) : (Be16(tiff + at) << 16) | Be16(tiff + at + 2);
+    };
+    if (u16(2) != 42) return kAsStored;
+    const std::size_t ifd = u32(4);
+    if (ifd < 8 || ifd > length - 2) return kAsStored;
+    const std::size_t entries = u16(ifd);
+    for (std::size_t i = 0; i < entries; ++i) {
+        const std::size_t at = ifd + 2 + 12 * i;
+        if (at + 12 > length) break;
+        // Tag 0x0112, type SHORT (3), one value: held in the entry itself.
+        if (u16(at) == 0x0112) return u16(at + 2) == 3 && u32(at + 4) == 1 ? OrientationOf(u16(at + 8)) : kAsStored;
+    }
+    return kAsStored;
+}
+
 // Walks the segments up to the first frame header. Scan data comes only after it.
 std::optional<PictureClaim> JpegClaim(Cursor& in) {
     in.Skip(2); // start of image
+    int orientation = kAsStored;
+    bool exifSeen = false;
     for (;;) {
         auto marker = in.Byte();
         if (!marker || *marker != 0xFF) return std::nullopt;
@@ -81,6 +112,16 @@ std::optional<PictureClaim> JpegClaim(Cursor& in) {
         if (!len || Be16(len) < 2) return std::nullopt;
         const std::uint32_t length = Be16(len) - 2;
         const bool frame = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+        if (m == 0xE1 && !exifSeen) {
+            // APP1: the first Exif segment gives the orientation (a segment is at most 64 KB).
+            exifSeen = true;
+            if (const std::uint8_t* segment = in.Take(length)) {
+                orientation = ExifOrientation(segment, length);
+            } else {
+                in.Skip(length);
+            }
+            continue;
+        }
         if (!frame) {
             in.Skip(length);
             continue;
@@ -91,7 +132,9 @@ std::optional<PictureClaim> JpegClaim(Cursor& in) {
         const std::uint32_t width = Be16(f + 3);
         // A height of 0 is given later in the scan data.
         if (height == 0 || width == 0) return std::nullopt;
-        return OneFrame(width, height);
+        PictureClaim claim = OneFrame(width, height);
+        claim.Orientation = orientation;
+        return claim;
     }
 }
 
