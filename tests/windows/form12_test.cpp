@@ -53,6 +53,24 @@ TEST_F(Form12Load, AWindowStoredOffTheScreenOpensOnIt) {
     }
 }
 
+// A screen reader asks each control for its name, which for a button is its window text: the
+// picture buttons, which show no text, say what they do.
+TEST_F(Form12Load, PictureButtonsHaveSpokenNames) {
+    Form12& f = Forms().Get<Form12>();
+    const std::pair<PictureButton*, const wchar_t*> buttons[] = {
+        {&f.cmdDelete, L"remove highlighted items"},
+        {&f.cmdDeleteAll, L"remove all items"},
+        {&f.CmdSaveToFile, L"save wallpaper list's data to disk"},
+        {&f.cmdLoad, L"clear data in wallpaper list and load old data from disk"},
+        {&f.cmdExtendList, L"extend or shorten the searched list"},
+        {&f.cmdMinimize, L"minimize"}};
+    for (const auto& [button, spoken] : buttons) {
+        wchar_t text[128] = {};
+        GetWindowTextW(button->hWnd(), text, 128);
+        EXPECT_STREQ(text, spoken);
+    }
+}
+
 struct RestoreCase {
     const char* name;
     const char* data;
