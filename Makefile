@@ -1,4 +1,5 @@
-# make run   set up, build the Windows program and start it in a Wine desktop
+# make run   set up, build the program and its library and start it in a Wine desktop
+#            (a first run seeds sample pictures and a saved list; BRD_SAMPLES=0 seeds nothing)
 # make test  set up, build both presets and run every test
 # make stop  end the program started by `make run` and its Wine desktop
 # make dist  build the portable zip in build/windows/dist/
@@ -6,7 +7,7 @@
 #            against djpeg (BENCH_ARGS="10 --phases": runs, step-by-step timings)
 # make bench-search  time filling the search list from 20,000 pictures
 # make bench-list    time the wallpaper list's operations on a list of 100,000 entries
-.PHONY: all setup host windows build test run stop bench bench-search bench-list format clean dist
+.PHONY: all setup host windows deliverables build test run stop bench bench-search bench-list format clean dist
 
 all: build
 
@@ -26,7 +27,12 @@ build: host windows
 test: build
 	@scripts/test.sh
 
-run: windows
+# The two deliverables only: what `make run` needs.
+deliverables: setup
+	cmake --preset windows
+	cmake --build --preset windows --target brdwall brdsave
+
+run: deliverables
 	@scripts/run.sh
 
 stop:

@@ -30,17 +30,51 @@ mkdir -p "$app"
 cp -f "$bin/brdwall.exe" "$bin/brdsave.dll" "$app/"
 eval "$("$root/scripts/wine-run.sh" --env)"
 
+# One 55-byte record of the settings file: marker (17 bytes), top and left (32-bit, little-endian),
+# data (30 bytes), the texts padded with blanks.
+record() {
+    local marker=$1 data=$2
+    printf '%-17s' "$marker"
+    printf '\x00\x00\x00\x00\x00\x00\x00\x00'
+    printf '%-30s' "$data"
+}
+
+# A first run (no settings and no list yet) is given three sample pictures, drawn here, in the
+# Windows folder and a saved list of them with rotation on: "Save above settings", "Every",
+# "priority", every hour. The first picture is applied at start.
+if [ "${BRD_SAMPLES:-1}" != 0 ] && [ ! -e "$app/wallpape.ini" ] && [ ! -e "$app/Wpaper.dat" ]; then
+    windows="$WINEPREFIX/drive_c/windows"
+    convert -size 1280x800 gradient:'#16325c'-'#f2a541' -quality 90 "$windows/brdsample_dawn.jpg"
+    convert -seed 7 -size 1280x800 plasma:'#0b6e4f'-'#a8e6cf' -blur 0x3 BMP3:"$windows/brdsample_leaves.bmp"
+    convert -size 1280x800 radial-gradient:'#fff3b0'-'#6a1b4d' -colors 64 "$windows/brdsample_sun.gif"
+    printf '"brdsample_dawn.jpg"\r\n"brdsample_leaves.bmp"\r\n"brdsample_sun.gif"\r\n' >"$app/Wpaper.dat"
+    {
+        head -c $((4 * 55)) /dev/zero
+        record "[WallpaperLoc]" "CheckCheckEmptyPrior 4"
+    } >"$app/wallpape.ini"
+    echo "First run: three sample pictures (brdsample_*.jpg, .bmp, .gif) were put into the Windows folder"
+    echo "and a saved list of them, rotated every hour, into $app."
+fi
+
 wine_bin=$(command -v wine64 || echo /usr/lib/wine/wine64)
 cd "$app"
 setsid "$wine_bin" explorer /desktop=brdwall,1280x800 "$app/brdwall.exe" \
     </dev/null >"$BRD_WINE_STATE/run.log" 2>&1 &
 
-# Wait for the program's hidden main window and its tray icon.
+# Wait for the program's hidden main window and its tray icon, and for a first change.
 for _ in $(seq 1 60); do
     sleep 0.5
     if pgrep -f 'brdwall\.exe' >/dev/null; then break; fi
 done
-sleep 2
+sleep 4
+# Wine's virtual desktop does not draw its taskbar again after a wallpaper has been painted over
+# it; showing the desktop's window afresh has everything drawn again.
+if command -v xdotool >/dev/null; then
+    desktop=$(xdotool search --onlyvisible --name '^brdwall' 2>/dev/null | head -1 || true)
+    if [ -n "$desktop" ]; then
+        xdotool windowunmap "$desktop" && sleep 0.3 && xdotool windowmap "$desktop" && sleep 1 || true
+    fi
+fi
 
 echo
 echo "brdwall.exe is running in a Wine virtual desktop named 'brdwall' (1280x800)."
