@@ -84,9 +84,9 @@ private:
 bool DecodePreview(const PictureData& data, int width, int height, DecodedPicture& out, FailureNote& note);
 
 // Writes an opened picture, upright, as a 24-bit bitmap file, replacing the file only when the new
-// one is complete. Rows go straight from the decoder to the file, except for a picture turned a
-// quarter (or mirrored along a diagonal), which is turned in one 24- or 32-bit copy of its own
-// size. A failure to decode is noted as such (DamagedData() is then true).
+// one is complete. Rows go straight from the decoder to the file, except for a photo turned a
+// quarter (or mirrored along a diagonal), which is turned in one 24-bit copy of its own size (only
+// JPEG photos carry the tag). A failure to decode is noted as such (DamagedData() is then true).
 bool SavePictureRowsAsBitmap(PictureRows& picture, const std::string& path, FailureNote& note);
 
 // Writes the picture as a 24-bit bitmap file, replacing the file only when the new one is complete.
