@@ -27,9 +27,9 @@
 #include <utility>
 #include <vector>
 
-#include "brdwall/shared/core/bmp_writer.h"
-#include "brdwall/shared/handles.h"
-#include "brdwall/shared/picture.h"
+#include "brdwall/services/core/bmp_writer.h"
+#include "brdsave/win/handles.h"
+#include "brdwall/services/picture.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "brdwall/manager/form12.h"
-#include "brdwall/shared/handles.h"
-#include "brdwall/shared/module1.h"
-#include "brdwall/shared/platform.h"
+#include "brdsave/win/handles.h"
+#include "brdwall/services/module1.h"
+#include "brdwall/runtime/platform.h"
 #include "brdwall/windows/form11.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/core/random.h"
-#include "brdwall/shared/form.h"
-#include "brdwall/shared/handles.h"
-#include "brdwall/shared/picture.h"
-#include "brdwall/shared/platform.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/core/random.h"
+#include "brdwall/runtime/form.h"
+#include "brdsave/win/handles.h"
+#include "brdwall/services/picture.h"
+#include "brdwall/runtime/platform.h"
 
 #include <array>
 #include <functional>

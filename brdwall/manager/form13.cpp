@@ -3,8 +3,8 @@
 #include "brdwall/manager/core/list_writer.h"
 #include "brdwall/manager/form12.h"
 #include "brdwall/resources/resource.h"
-#include "brdwall/shared/module1.h"
-#include "brdwall/shared/platform.h"
+#include "brdwall/services/module1.h"
+#include "brdwall/runtime/platform.h"
 #include "brdwall/windows/form11.h"
 
 namespace brd {

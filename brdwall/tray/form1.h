@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/form.h"
-#include "brdwall/shared/handles.h"
-#include "brdwall/shared/platform.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/form.h"
+#include "brdsave/win/handles.h"
+#include "brdwall/runtime/platform.h"
 
 namespace brd {
 

@@ -5,7 +5,8 @@
 #include "brdsave/core/utf8.h"
 #include "brdsave/win/text.h"
 #include "brdwall/resources/resource.h"
-#include "brdwall/shared/platform.h"
+#include "brdwall/runtime/platform.h"
+#include "brdwall/services/warnings.h"
 
 namespace brd {
 
@@ -113,6 +114,10 @@ Form11& Form11::AnswerOk(const std::string& ErrorMsgStr) {
     form.cmdOK.SetFocus();
     Beep();
     return form;
+}
+
+void InstallWarningWindow() {
+    SetWarningSink([](const std::string& text) { Form11::AnswerOk(text); });
 }
 
 } // namespace brd

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/form.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/form.h"
 
 namespace brd {
 
@@ -33,5 +33,9 @@ private:
 
 // A carriage return alone starts a new line on the screen.
 std::string DisplayText(const std::string& text);
+
+// Sends the warnings of the program's services to this window (AnswerOk). The program's entry
+// point does it before anything else.
+void InstallWarningWindow();
 
 } // namespace brd

@@ -1,9 +1,9 @@
 // The help window.
 #pragma once
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/form.h"
-#include "brdwall/shared/text_area.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/form.h"
+#include "brdwall/runtime/text_area.h"
 
 namespace brd {
 

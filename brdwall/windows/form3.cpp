@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "brdwall/resources/resource.h"
-#include "brdwall/shared/handles.h"
+#include "brdsave/win/handles.h"
 
 namespace brd {
 

@@ -1,8 +1,8 @@
 // The about window.
 #pragma once
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/form.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/form.h"
 
 namespace brd {
 

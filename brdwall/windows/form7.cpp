@@ -5,9 +5,9 @@
 #include "brdsave/core/settings_rules.h"
 #include "brdsave/win/text.h"
 #include "brdwall/resources/resource.h"
-#include "brdwall/shared/handles.h"
-#include "brdwall/shared/module1.h"
-#include "brdwall/shared/platform.h"
+#include "brdsave/win/handles.h"
+#include "brdwall/services/module1.h"
+#include "brdwall/runtime/platform.h"
 
 namespace brd {
 

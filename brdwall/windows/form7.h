@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/form.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/form.h"
 
 namespace brd {
 

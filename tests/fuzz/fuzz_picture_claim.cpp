@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "brdwall/shared/core/picture_claim.h"
+#include "brdwall/services/core/picture_claim.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

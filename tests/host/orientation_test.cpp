@@ -1,4 +1,4 @@
-#include "brdwall/shared/core/orientation.h"
+#include "brdwall/services/core/orientation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "brdwall/shared/core/picture_claim.h"
+#include "brdwall/services/core/picture_claim.h"
 
 #include <gtest/gtest.h>
 

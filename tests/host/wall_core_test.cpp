@@ -1,6 +1,6 @@
-#include "brdwall/shared/core/clock.h"
-#include "brdwall/shared/core/random.h"
-#include "brdwall/shared/core/twips.h"
+#include "brdwall/runtime/core/clock.h"
+#include "brdwall/runtime/core/random.h"
+#include "brdwall/runtime/core/twips.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "brdsave/core/record_file.h"
 #include "brdwall/manager/form12.h"
 #include "brdwall/manager/form13.h"
-#include "brdwall/shared/module1.h"
+#include "brdwall/services/module1.h"
 #include "brdwall/windows/form11.h"
 #include "brdwall/windows/form2.h"
 #include "brdwall/windows/form3.h"

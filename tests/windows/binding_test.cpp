@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "brdwall/shared/control_dispatch.h"
-#include "brdwall/shared/library.h"
+#include "brdwall/runtime/control_dispatch.h"
+#include "brdwall/services/library.h"
 #include "program_driver.h"
 #include "tests/host/temp_folder.h"
 

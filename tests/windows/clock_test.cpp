@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "brdwall/shared/core/clock.h"
+#include "brdwall/runtime/core/clock.h"
 #include "brdwall/tray/form1.h"
 #include "manager_fixture.h"
 

@@ -2,7 +2,7 @@
 // which icon events open the menu.
 #include <gtest/gtest.h>
 
-#include "brdwall/shared/module1.h"
+#include "brdwall/services/module1.h"
 #include "brdwall/tray/form1.h"
 #include "program_driver.h"
 

@@ -12,7 +12,7 @@
 #include "brdsave/core/record_file.h"
 #include "brdsave/core/settings_rules.h"
 #include "brdwall/manager/form12.h"
-#include "brdwall/shared/module1.h"
+#include "brdwall/services/module1.h"
 #include "program_driver.h"
 #include "tests/host/temp_folder.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "brdwall/shared/core/bmp_writer.h"
-#include "brdwall/shared/picture.h"
+#include "brdwall/services/core/bmp_writer.h"
+#include "brdwall/services/picture.h"
 #include "program_driver.h"
 #include "tests/host/temp_folder.h"
 

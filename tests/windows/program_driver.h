@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "brdwall/shared/handles.h"
+#include "brdsave/win/handles.h"
 
 namespace brd::test {
 

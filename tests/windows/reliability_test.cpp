@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "brdsave/core/settings_rules.h"
-#include "brdwall/shared/core/clock.h"
-#include "brdwall/shared/library.h"
+#include "brdwall/runtime/core/clock.h"
+#include "brdwall/services/library.h"
 #include "brdwall/tray/core/rotation_clock.h"
 #include "brdwall/tray/form1.h"
 #include "brdwall/windows/form11.h"

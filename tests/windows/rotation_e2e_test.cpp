@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "brdsave/core/settings_rules.h"
-#include "brdwall/shared/library.h"
+#include "brdwall/services/library.h"
 #include "manager_fixture.h"
 
 namespace brd::test {

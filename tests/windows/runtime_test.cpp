@@ -5,8 +5,8 @@
 #include <fstream>
 #include <vector>
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/platform.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/platform.h"
 #include "program_driver.h"
 #include "tests/host/temp_folder.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "brdwall/shared/core/random.h"
+#include "brdwall/runtime/core/random.h"
 
 namespace brd {
 

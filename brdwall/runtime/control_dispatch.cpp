@@ -1,4 +1,4 @@
-#include "brdwall/shared/control_dispatch.h"
+#include "brdwall/runtime/control_dispatch.h"
 
 #include <oleauto.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "brdsave/core/settings_record.h"
-#include "brdwall/tray/core/rotation_clock.h"
+#include "brdwall/services/core/rotation_state.h"
 
 namespace brd {
 

@@ -1,4 +1,4 @@
-#include "brdwall/shared/controls.h"
+#include "brdwall/runtime/controls.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

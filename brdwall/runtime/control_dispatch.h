@@ -5,8 +5,8 @@
 
 #include <oaidl.h>
 
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/handles.h"
+#include "brdwall/runtime/controls.h"
+#include "brdsave/win/handles.h"
 
 namespace brd {
 

@@ -1,11 +1,11 @@
-#include "brdwall/shared/core/picture_claim.h"
+#include "brdwall/services/core/picture_claim.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
 
-#include "brdwall/shared/core/orientation.h"
+#include "brdwall/services/core/orientation.h"
 
 namespace brd {
 

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "brdwall/shared/handles.h"
+#include "brdsave/win/handles.h"
 
 namespace brd {
 

@@ -1,4 +1,4 @@
-#include "brdwall/shared/platform.h"
+#include "brdwall/runtime/platform.h"
 
 #include "brdsave/win/text.h"
 

@@ -1,4 +1,4 @@
-#include "brdwall/shared/text_area.h"
+#include "brdwall/runtime/text_area.h"
 
 namespace brd {
 

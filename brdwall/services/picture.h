@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "brdsave/core/failure.h"
-#include "brdwall/shared/handles.h"
+#include "brdsave/win/handles.h"
 
 namespace brd {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "brdwall/shared/form.h"
-#include "brdwall/shared/handles.h"
+#include "brdwall/runtime/form.h"
+#include "brdsave/win/handles.h"
 
 namespace brd {
 

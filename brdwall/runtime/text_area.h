@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "brdwall/shared/controls.h"
+#include "brdwall/runtime/controls.h"
 
 namespace brd {
 

@@ -1,4 +1,4 @@
-#include "brdwall/shared/core/clock.h"
+#include "brdwall/runtime/core/clock.h"
 
 namespace brd {
 

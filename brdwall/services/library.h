@@ -4,8 +4,8 @@
 #include <string>
 
 #include "brdsave.h" // generated: _Class1, CLSID_Class1, IID__Class1
-#include "brdwall/shared/form.h"
-#include "brdwall/shared/handles.h"
+#include "brdwall/runtime/form.h"
+#include "brdsave/win/handles.h"
 
 #include <oleauto.h>
 
@@ -43,11 +43,11 @@ private:
 // Creates a Class1 object right before one library call. When the library
 // cannot be loaded, the object cannot be made, or the library is another copy
 // (another major version of its type library), the user is told once per run
-// (through the warning window) and an empty object comes back: the caller then
+// (ShowWarning) and an empty object comes back: the caller then
 // skips the call and the program keeps running.
 LibraryObject NewClass1();
 
-// Reports a failed status of a library operation through the warning window,
+// Reports a failed status of a library operation as a warning (ShowWarning),
 // with the sentence of the calling step. Returns true when the status is success.
 bool LibraryCallSucceeded(HRESULT status, const std::string& sentence);
 

@@ -1,4 +1,4 @@
-#include "brdwall/shared/core/bmp_writer.h"
+#include "brdwall/services/core/bmp_writer.h"
 #include "brdsave/core/file_path.h"
 
 #include <algorithm>

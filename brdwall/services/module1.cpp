@@ -1,4 +1,4 @@
-#include "brdwall/shared/module1.h"
+#include "brdwall/services/module1.h"
 
 namespace brd {
 

@@ -1,4 +1,4 @@
-#include "brdwall/shared/core/random.h"
+#include "brdwall/runtime/core/random.h"
 
 #include <bit>
 #include <chrono>

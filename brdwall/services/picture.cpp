@@ -1,4 +1,4 @@
-#include "brdwall/shared/picture.h"
+#include "brdwall/services/picture.h"
 
 #include <wincodec.h>
 
@@ -6,9 +6,9 @@
 #include <new>
 
 #include "brdsave/win/text.h"
-#include "brdwall/shared/core/bmp_writer.h"
-#include "brdwall/shared/core/orientation.h"
-#include "brdwall/shared/core/picture_claim.h"
+#include "brdwall/services/core/bmp_writer.h"
+#include "brdwall/services/core/orientation.h"
+#include "brdwall/services/core/picture_claim.h"
 
 // A decoder that scales (and turns) as it decodes. Declared here where the compiler's headers lack
 // it; it is part of the imaging component since Windows Vista.

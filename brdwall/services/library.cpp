@@ -1,10 +1,10 @@
-#include "brdwall/shared/library.h"
+#include "brdwall/services/library.h"
 
 #include <oleauto.h>
 
 #include "brdsave/core/failure.h"
 #include "brdsave/win/text.h"
-#include "brdwall/windows/form11.h"
+#include "brdwall/services/warnings.h"
 
 namespace brd {
 
@@ -91,14 +91,14 @@ LibraryObject NewClass1() {
     }
     if (!told) {
         told = true;
-        Form11::AnswerOk(FailureReportText(kLibraryMissingSentence, failure));
+        ShowWarning(FailureReportText(kLibraryMissingSentence, failure));
     }
     return LibraryObject();
 }
 
 bool LibraryCallSucceeded(HRESULT status, const std::string& sentence) {
     if (SUCCEEDED(status)) return true;
-    Form11::AnswerOk(FailureReportText(sentence, StatusFailure(status)));
+    ShowWarning(FailureReportText(sentence, StatusFailure(status)));
     return false;
 }
 

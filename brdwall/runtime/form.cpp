@@ -1,12 +1,12 @@
-#include "brdwall/shared/form.h"
+#include "brdwall/runtime/form.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
 #include "brdsave/win/text.h"
-#include "brdwall/shared/controls.h"
-#include "brdwall/shared/core/twips.h"
+#include "brdwall/runtime/controls.h"
+#include "brdwall/runtime/core/twips.h"
 
 namespace brd {
 

@@ -6,9 +6,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "brdwall/shared/core/clock.h"
-#include "brdwall/shared/form.h"
-#include "brdwall/shared/handles.h"
+#include "brdwall/runtime/core/clock.h"
+#include "brdwall/runtime/form.h"
+#include "brdsave/win/handles.h"
 
 namespace brd {
 
