@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "brdsave/com/dispatch_port.h"
+#include "brdsave/win/handles.h"
 #include "brdsave/win/text.h"
 #include "brdsave/com/environment.h"
 #include "brdsave/core/class1_ops.h"
@@ -98,18 +99,14 @@ HRESULT ReportFailure(const Failure& f) noexcept {
     const HRESULT hr = f.Number > 0 && f.Number <= 0xFFFF
                            ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, f.Number)
                            : (f.Number < 0 ? static_cast<HRESULT>(f.Number) : E_FAIL);
-    ICreateErrorInfo* create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
+    com_ptr<ICreateErrorInfo> create;
+    if (SUCCEEDED(CreateErrorInfo(create.put()))) {
         const std::wstring description = Wide(f.Description);
         create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
         create->SetSource(const_cast<LPOLESTR>(L"brdsave.Class1"));
         create->SetGUID(IID__Class1);
-        IErrorInfo* info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
+        com_ptr<IErrorInfo> info;
+        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, info.put_void()))) SetErrorInfo(0, info.get());
     }
     return hr;
 }
@@ -136,18 +133,12 @@ public:
     Class1Object() noexcept { ++LiveObjects(); }
     Class1Object(const Class1Object&) = delete;
     Class1Object& operator=(const Class1Object&) = delete;
-    ~Class1Object() {
-        if (typeInfo_) typeInfo_->Release();
-        --LiveObjects();
-    }
+    ~Class1Object() { --LiveObjects(); }
 
     HRESULT Init() noexcept {
-        ITypeLib* lib = nullptr;
-        HRESULT hr = EmbeddedTypeLibrary(&lib);
-        if (FAILED(hr)) return hr;
-        hr = lib->GetTypeInfoOfGuid(IID__Class1, &typeInfo_);
-        lib->Release();
-        return hr;
+        com_ptr<ITypeLib> lib;
+        const HRESULT hr = EmbeddedTypeLibrary(lib.put());
+        return FAILED(hr) ? hr : lib->GetTypeInfoOfGuid(IID__Class1, typeInfo_.put());
     }
 
     // IUnknown
@@ -187,29 +178,28 @@ public:
         *out = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
         typeInfo_->AddRef();
-        *out = typeInfo_;
+        *out = typeInfo_.get();
         return S_OK;
     }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        return DispGetIDsOfNames(typeInfo_, names, count, ids);
+        return DispGetIDsOfNames(typeInfo_.get(), names, count, ids);
     }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excepInfo, UINT* argErr) override {
         SetErrorInfo(0, nullptr);
         HRESULT hr = E_FAIL;
         {
-            const ScriptArguments scriptable(typeInfo_, id, params);
-            hr = DispInvoke(static_cast<_Class1*>(this), typeInfo_, id, flags, params, result, excepInfo, argErr);
+            const ScriptArguments scriptable(typeInfo_.get(), id, params);
+            hr = DispInvoke(static_cast<_Class1*>(this), typeInfo_.get(), id, flags, params, result, excepInfo, argErr);
         }
         // A failure of the operation itself reaches a late-bound caller as an exception with its description.
         if (FAILED(hr) && HRESULT_FACILITY(hr) != FACILITY_DISPATCH && excepInfo) {
-            IErrorInfo* info = nullptr;
-            if (GetErrorInfo(0, &info) == S_OK && info) {
+            com_ptr<IErrorInfo> info;
+            if (GetErrorInfo(0, info.put()) == S_OK && info) {
                 *excepInfo = EXCEPINFO{};
                 info->GetSource(&excepInfo->bstrSource);
                 info->GetDescription(&excepInfo->bstrDescription);
                 excepInfo->scode = hr;
-                info->Release();
                 hr = DISP_E_EXCEPTION;
             }
         }
@@ -321,7 +311,7 @@ private:
     }
 
     std::atomic<long> refs_{1};
-    ITypeInfo* typeInfo_ = nullptr;
+    com_ptr<ITypeInfo> typeInfo_;
 };
 
 class Class1FactoryObject final : public IClassFactory {

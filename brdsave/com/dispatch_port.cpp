@@ -3,6 +3,8 @@
 #include <dispex.h>
 #include <oleauto.h>
 
+#include "brdsave/win/error_text.h"
+#include "brdsave/win/handles.h"
 #include "brdsave/win/text.h"
 
 namespace brd {
@@ -53,14 +55,7 @@ Failure FailureFromHresult(HRESULT hr, const EXCEPINFO* info) {
     default: break;
     }
     if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) return Failure{HRESULT_CODE(hr), "Automation error"};
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string description = text ? Utf8(text) : "Automation error";
-    if (text) LocalFree(text);
-    while (!description.empty() && (description.back() == '\n' || description.back() == '\r'))
-        description.pop_back();
-    return Failure{static_cast<std::int32_t>(hr), description};
+    return Failure{static_cast<std::int32_t>(hr), SystemErrorText(static_cast<std::uint32_t>(hr), "Automation error")};
 }
 
 DISPID DispatchControlPort::Id(const wchar_t* name) {
@@ -72,13 +67,10 @@ DISPID DispatchControlPort::Id(const wchar_t* name) {
         // Some script engines' objects answer only through IDispatchEx.
         // {A6EF9860-C720-11D0-9337-00A0C90DCAA9}: not every import library has it.
         constexpr IID kIidDispatchEx = {0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
-        IDispatchEx* ex = nullptr;
-        if (SUCCEEDED(control_->QueryInterface(kIidDispatchEx, reinterpret_cast<void**>(&ex))) && ex) {
-            BSTR text = SysAllocString(name);
-            const HRESULT exHr = text ? ex->GetDispID(text, fdexNameCaseInsensitive, &id) : E_OUTOFMEMORY;
-            SysFreeString(text);
-            ex->Release();
-            if (SUCCEEDED(exHr)) return id;
+        com_ptr<IDispatchEx> ex;
+        if (SUCCEEDED(control_->QueryInterface(kIidDispatchEx, ex.put_void())) && ex) {
+            const unique_bstr text(SysAllocString(name));
+            if (text && SUCCEEDED(ex->GetDispID(text.get(), fdexNameCaseInsensitive, &id))) return id;
         }
         Fail(hr);
     }
@@ -88,17 +80,14 @@ DISPID DispatchControlPort::Id(const wchar_t* name) {
 int DispatchControlPort::GetInt(const wchar_t* name) {
     const DISPID id = Id(name);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    VARIANT result;
-    VariantInit(&result);
+    unique_variant result;
     EXCEPINFO info{};
-    HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, &info,
+    HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.get(), &info,
                                   nullptr);
     if (FAILED(hr)) ThrowInvokeFailure(hr, info);
-    hr = VariantChangeType(&result, &result, 0, VT_I4);
-    const int value = SUCCEEDED(hr) ? result.lVal : 0;
-    VariantClear(&result);
+    hr = VariantChangeType(result.get(), result.get(), 0, VT_I4);
     if (FAILED(hr)) Fail(hr);
-    return value;
+    return result->lVal;
 }
 
 void DispatchControlPort::Put(const wchar_t* name, VARIANT value) {
@@ -140,26 +129,23 @@ int DispatchControlPort::ListCount() { return GetInt(L"ListCount"); }
 
 void DispatchControlPort::AddItem(const std::string& item) {
     const DISPID id = Id(L"AddItem");
-    VARIANT arg;
-    arg.vt = VT_BSTR;
+    unique_variant arg;
     const std::wstring w = Wide(item);
-    arg.bstrVal = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
-    if (!arg.bstrVal) Fail(E_OUTOFMEMORY);
-    DISPPARAMS params{&arg, nullptr, 1, 0};
+    arg->vt = VT_BSTR;
+    arg->bstrVal = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
+    if (!arg->bstrVal) Fail(E_OUTOFMEMORY);
+    DISPPARAMS params{arg.get(), nullptr, 1, 0};
     EXCEPINFO info{};
     const HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info,
                                         nullptr);
-    SysFreeString(arg.bstrVal);
     if (FAILED(hr)) ThrowInvokeFailure(hr, info);
 }
 
 HRESULT ReadInt16(const VARIANT* v, short& out) noexcept {
     if (!v) return E_POINTER;
-    VARIANT copy;
-    VariantInit(&copy);
-    const HRESULT hr = VariantChangeType(&copy, const_cast<VARIANT*>(v), 0, VT_I2);
-    if (SUCCEEDED(hr)) out = copy.iVal;
-    VariantClear(&copy);
+    unique_variant copy;
+    const HRESULT hr = VariantChangeType(copy.get(), const_cast<VARIANT*>(v), 0, VT_I2);
+    if (SUCCEEDED(hr)) out = copy->iVal;
     return hr;
 }
 

@@ -5,19 +5,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "brdsave/win/files.h"
 #include "brdsave/win/text.h"
 
 namespace brd {
 
-bool WindowsLibraryEnvironment::FileExists(const std::string& path) {
-    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
-    WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW(Wide(path).c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
-    constexpr DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (data.dwFileAttributes & excluded) == 0;
-}
+bool WindowsLibraryEnvironment::FileExists(const std::string& path) { return brd::FileExists(path); }
 
 namespace {
 

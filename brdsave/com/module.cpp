@@ -6,6 +6,7 @@
 #include <string>
 
 #include "brdsave/com/class1.h"
+#include "brdsave/win/handles.h"
 
 namespace {
 
@@ -18,13 +19,12 @@ std::wstring GuidText(REFGUID guid) {
 }
 
 bool SetValue(HKEY root, const std::wstring& subkey, const wchar_t* name, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    HKEY raw = nullptr;
+    if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return false;
-    const LONG rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    const brd::unique_hkey key(raw);
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 std::wstring ModulePath() {
@@ -79,12 +79,9 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
         return SELFREG_E_CLASS;
     }
     // The type library and, through it, the interface.
-    ITypeLib* lib = nullptr;
-    HRESULT hr = brd::EmbeddedTypeLibrary(&lib);
-    if (SUCCEEDED(hr)) {
-        hr = RegisterTypeLib(lib, const_cast<LPOLESTR>(path.c_str()), nullptr);
-        lib->Release();
-    }
+    brd::com_ptr<ITypeLib> lib;
+    HRESULT hr = brd::EmbeddedTypeLibrary(lib.put());
+    if (SUCCEEDED(hr)) hr = RegisterTypeLib(lib.get(), const_cast<LPOLESTR>(path.c_str()), nullptr);
     if (FAILED(hr)) {
         RemoveKeys();
         return SELFREG_E_TYPELIB;
@@ -94,14 +91,13 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
 
 extern "C" HRESULT __stdcall DllUnregisterServer() {
     RemoveKeys();
-    ITypeLib* lib = nullptr;
-    if (SUCCEEDED(brd::EmbeddedTypeLibrary(&lib))) {
+    brd::com_ptr<ITypeLib> lib;
+    if (SUCCEEDED(brd::EmbeddedTypeLibrary(lib.put()))) {
         TLIBATTR* attr = nullptr;
         if (SUCCEEDED(lib->GetLibAttr(&attr))) {
             UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
             lib->ReleaseTLibAttr(attr);
         }
-        lib->Release();
     }
     return S_OK;
 }

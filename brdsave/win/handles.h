@@ -1,8 +1,9 @@
-// Move-only owners for Win32 and COM handles.
+// Move-only owners for Win32 and COM handles, for both deliverables.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 
 #include <utility>
 
@@ -44,6 +45,7 @@ inline void delete_object(HGDIOBJ h) noexcept { ::DeleteObject(h); }
 inline void destroy_window(HWND h) noexcept { ::DestroyWindow(h); }
 inline void find_close(HANDLE h) noexcept { ::FindClose(h); }
 inline void delete_dc(HDC h) noexcept { ::DeleteDC(h); }
+inline void free_bstr(BSTR b) noexcept { ::SysFreeString(b); }
 } // namespace detail
 
 using unique_kernel_handle = unique_handle<HANDLE, &detail::close_handle>;
@@ -56,6 +58,21 @@ using unique_hbitmap = unique_handle<HBITMAP, &detail::delete_object>;
 using unique_hwnd = unique_handle<HWND, &detail::destroy_window>;
 // A memory device context (CreateCompatibleDC).
 using unique_hdc = unique_handle<HDC, &detail::delete_dc>;
+using unique_bstr = unique_handle<BSTR, &detail::free_bstr>;
+
+// A VARIANT cleared at the end of its scope.
+class unique_variant {
+public:
+    unique_variant() noexcept { ::VariantInit(&v_); }
+    unique_variant(const unique_variant&) = delete;
+    unique_variant& operator=(const unique_variant&) = delete;
+    ~unique_variant() { ::VariantClear(&v_); }
+    [[nodiscard]] VARIANT* get() noexcept { return &v_; }
+    VARIANT* operator->() noexcept { return &v_; }
+
+private:
+    VARIANT v_;
+};
 
 // A window's device context (GetDC), released at the end of the scope; null for the screen's.
 class window_dc {

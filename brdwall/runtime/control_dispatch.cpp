@@ -33,13 +33,10 @@ HRESULT Raise(EXCEPINFO* info, WORD code, const wchar_t* description) {
 }
 
 std::string ArgText(const VARIANT& v, HRESULT& hr) {
-    VARIANT s;
-    VariantInit(&s);
-    hr = VariantChangeType(&s, const_cast<VARIANT*>(&v), 0, VT_BSTR);
-    std::string out;
-    if (SUCCEEDED(hr) && s.bstrVal) out = Utf8(std::wstring_view(s.bstrVal, SysStringLen(s.bstrVal)));
-    VariantClear(&s);
-    return out;
+    unique_variant s;
+    hr = VariantChangeType(s.get(), const_cast<VARIANT*>(&v), 0, VT_BSTR);
+    if (FAILED(hr) || !s->bstrVal) return {};
+    return Utf8(std::wstring_view(s->bstrVal, SysStringLen(s->bstrVal)));
 }
 
 class ControlDispatch final : public IDispatch {

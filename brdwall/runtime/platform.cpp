@@ -51,16 +51,6 @@ std::string DirSearch::Next() {
     return {};
 }
 
-bool FileExists(const std::string& path) {
-    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
-    // What a directory search for the exact path with mask 0 finds, from the file's attributes
-    // alone: a search reads the folder, which costs far more in a large one.
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return false;
-    constexpr DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (data.dwFileAttributes & excluded) == 0;
-}
-
 namespace {
 
 std::wstring Upper(std::wstring text) {

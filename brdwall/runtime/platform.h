@@ -8,6 +8,7 @@
 
 #include "brdwall/runtime/core/clock.h"
 #include "brdwall/runtime/form.h"
+#include "brdsave/win/files.h"
 #include "brdsave/win/handles.h"
 
 namespace brd {
@@ -37,8 +38,6 @@ private:
     WIN32_FIND_DATAW data_{};
 };
 
-// True when a directory search finds the path as an ordinary file.
-bool FileExists(const std::string& path);
 
 // The full, real path of an existing folder named by `name` (as the file system spells it, always
 // ending in "\"), or "" when the name is no folder: a name with wildcards, a device such as NUL or

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "brdsave/core/failure.h"
+#include "brdsave/win/error_text.h"
 #include "brdsave/win/text.h"
 #include "brdwall/services/warnings.h"
 
@@ -14,23 +15,13 @@ namespace {
 Failure StatusFailure(HRESULT status) {
     Failure f;
     f.Number = HRESULT_FACILITY(status) == FACILITY_CONTROL ? HRESULT_CODE(status) : static_cast<std::int32_t>(status);
-    IErrorInfo* info = nullptr;
-    if (GetErrorInfo(0, &info) == S_OK && info) {
-        BSTR text = nullptr;
-        if (SUCCEEDED(info->GetDescription(&text)) && text)
-            f.Description = Utf8(std::wstring_view(text, SysStringLen(text)));
-        SysFreeString(text);
-        info->Release();
+    com_ptr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) == S_OK && info) {
+        BSTR raw = nullptr;
+        const unique_bstr text(SUCCEEDED(info->GetDescription(&raw)) ? raw : nullptr);
+        if (text) f.Description = Utf8(std::wstring_view(text.get(), SysStringLen(text.get())));
     }
-    if (f.Description.empty()) {
-        wchar_t* text = nullptr;
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-        f.Description = text ? Utf8(text) : "Unknown error";
-        if (text) LocalFree(text);
-        while (!f.Description.empty() && (f.Description.back() == '\n' || f.Description.back() == '\r'))
-            f.Description.pop_back();
-    }
+    if (f.Description.empty()) f.Description = SystemErrorText(static_cast<std::uint32_t>(status), "Unknown error");
     return f;
 }
 
