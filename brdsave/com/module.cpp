@@ -6,6 +6,7 @@
 #include <string>
 
 #include "brdsave/com/class1.h"
+#include "brdsave/version.h"
 #include "brdsave/win/handles.h"
 
 namespace {
@@ -71,7 +72,7 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
               SetValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
               SetValue(HKEY_CLASSES_ROOT, clsid + L"\\ProgID", nullptr, kProgId) &&
               SetValue(HKEY_CLASSES_ROOT, clsid + L"\\TypeLib", nullptr, libid) &&
-              SetValue(HKEY_CLASSES_ROOT, clsid + L"\\VERSION", nullptr, L"14.0") &&
+              SetValue(HKEY_CLASSES_ROOT, clsid + L"\\VERSION", nullptr, L"" BRDSAVE_TEXT(BRDSAVE_TLB_VERSION)) &&
               SetValue(HKEY_CLASSES_ROOT, kProgId, nullptr, kProgId) &&
               SetValue(HKEY_CLASSES_ROOT, std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(CLSID_Class1));
     if (!ok) {

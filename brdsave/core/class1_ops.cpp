@@ -1,4 +1,5 @@
 #include "brdsave/core/class1_ops.h"
+#include "brdsave/core/intervals.h"
 #include "brdsave/core/file_path.h"
 
 #include <algorithm>
@@ -76,8 +77,8 @@ void F12LoadSteps(const F12LoadArgs& a, FailureNote& note) {
     a.MeTop = record.Top;
     a.MeLeft = record.Left;
 
-    const std::string data = record.Data.Text();
-    if (!WindowOptionsSaved(record)) {
+    const WindowOptions options = ReadWindowOptions(record);
+    if (!options.Keep) {
         Step(note, [&] { a.chkKeepSet.SetValue(0); });
         LoadWallpaperList(a.lstShow, a.aApplicationPath, a.env);
         if (ListCountOrZero(a.lstShow, note) >= 2) Step(note, [&] { a.cbChange.SetEnabled(true); });
@@ -87,19 +88,17 @@ void F12LoadSteps(const F12LoadArgs& a, FailureNote& note) {
     Step(note, [&] { a.chkKeepSet.SetValue(1); });
     LoadWallpaperList(a.lstShow, a.aApplicationPath, a.env);
     // Raises the interval list's click handler, which sees the list just loaded.
-    Step(note, [&] { a.cbChange.SetListIndex(StoredIntervalIndex(record)); });
+    Step(note, [&] { a.cbChange.SetListIndex(options.IntervalIndex); });
     if (ListCountOrZero(a.lstShow, note) >= 2) Step(note, [&] { a.cbChange.SetEnabled(true); });
-    if (data.compare(5, 5, "Check") == 0 && ListCountOrZero(a.lstShow, note) >= 2) {
+    if (options.Every && ListCountOrZero(a.lstShow, note) >= 2) {
         Step(note, [&] { a.chkChange.SetEnabled(true); });
         Step(note, [&] { a.chkChange.SetValue(1); });
     }
-    const bool countDown = data.compare(10, 5, "Check") == 0;
-    Step(note, [&] { a.chkCountDown.SetValue(countDown ? 1 : 0); });
-    const std::string trimmed = record.Data.Trimmed();
-    if (trimmed.size() >= 20 && trimmed.compare(15, 5, "Prior") == 0) {
-        a.FromLibOption1 = kTrue;
-    } else {
+    Step(note, [&] { a.chkCountDown.SetValue(options.CountDown ? 1 : 0); });
+    if (options.Random) {
         a.FromLibOption2 = kTrue;
+    } else {
+        a.FromLibOption1 = kTrue;
     }
 }
 
@@ -291,14 +290,8 @@ void LoadWallpaperList(IControlPort& lstShow, const std::string& aApplicationPat
     Report(env, kLoadListSentence, note);
 }
 
-std::optional<std::int16_t> IntervalForIndex(int listIndex) {
-    static constexpr std::array<std::int16_t, 8> kMinutes = {5, 10, 15, 30, 60, 120, 180, 240};
-    if (listIndex < 0 || listIndex >= static_cast<int>(kMinutes.size())) return std::nullopt;
-    return kMinutes[static_cast<std::size_t>(listIndex)];
-}
-
 void GetInterval(IControlPort& cbChange, VariantInt16& iIntervalValue) {
-    if (const auto minutes = IntervalForIndex(cbChange.ListIndex())) {
+    if (const auto minutes = IntervalMinutesAt(cbChange.ListIndex())) {
         iIntervalValue.Empty = false;
         iIntervalValue.Value = *minutes;
     }

@@ -85,9 +85,6 @@ void LoadWallpaperList(IControlPort& lstShow, const std::string& aApplicationPat
 // ---- Schedule ----
 // These catch nothing: a control's failure passes through, and so does an OperationFailure.
 
-// The minutes of interval index 0 to 7 (5, 10, 15, 30, 60, 120, 180, 240); nothing for any other index.
-std::optional<std::int16_t> IntervalForIndex(int listIndex);
-
 // Stores the minutes for cbChange's ListIndex into iIntervalValue; any other index leaves it alone.
 void GetInterval(IControlPort& cbChange, VariantInt16& iIntervalValue);
 

@@ -94,6 +94,18 @@ bool WindowOptionsSaved(const SettingsRecord& record) {
     return record.Data.Text().starts_with("Check");
 }
 
+WindowOptions ReadWindowOptions(const SettingsRecord& record) {
+    const std::string data = record.Data.Text();
+    const std::string trimmed = record.Data.Trimmed();
+    WindowOptions options;
+    options.Keep = WindowOptionsSaved(record);
+    options.Every = data.compare(5, 5, "Check") == 0;
+    options.CountDown = data.compare(10, 5, "Check") == 0;
+    options.Random = !(trimmed.size() >= 20 && trimmed.compare(15, 5, "Prior") == 0);
+    options.IntervalIndex = StoredIntervalIndex(record);
+    return options;
+}
+
 int StoredIntervalIndex(const SettingsRecord& record) {
     const std::string field = record.Data.Text().substr(20, 2);
     std::size_t i = 0;

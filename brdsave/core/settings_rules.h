@@ -85,6 +85,12 @@ SettingsRecord BuildWindowSettingsRecord(const WindowOptions& options, std::int3
 // True when the options of a window-settings record are to be restored (Data begins "Check").
 bool WindowOptionsSaved(const SettingsRecord& record);
 
+// The options a window-settings record holds, read where WindowOptionText writes them: Keep when
+// Data begins "Check"; Every and CountDown when Data characters 6-10 and 11-15 are "Check";
+// "priority" only when characters 16-20 of the trimmed Data are "Prior" (anything else is "random");
+// the interval index as StoredIntervalIndex. The Marker is not looked at.
+WindowOptions ReadWindowOptions(const SettingsRecord& record);
+
 // The interval index stored in Data characters 21-22: leading blanks skipped, an optional minus sign,
 // digits. Without any digit it is -1, no interval.
 int StoredIntervalIndex(const SettingsRecord& record);

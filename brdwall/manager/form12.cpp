@@ -7,6 +7,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "brdsave/core/intervals.h"
 #include "brdsave/core/settings_rules.h"
 #include "brdsave/win/text.h"
 #include "brdwall/manager/core/wallpaper_order.h"
@@ -107,8 +108,7 @@ Form12::Form12()
                     IDI_BRD_SAVE),
       cmdLoad(*this, {"cmdLoad", "", "clear data in wallpaper list and load old data from disk", 840, 4320, 252, 252},
               IDI_BRD_LOAD) {
-    for (const char* item : {"5 mins", "10 mins", "15 mins", "30 mins", "1 hr", "2 hrs", "3 hrs", "4 hrs"})
-        cbInterval.AddItem(item);
+    for (const Interval& interval : kIntervals) cbInterval.AddItem(interval.Item);
     SetDefaultButton(&cmdAdd);
 
     cbInterval.Click = [this] { cbInterval_Click(); };
@@ -167,7 +167,7 @@ void Form12::Form_Load() {
             keep(DispatchFor(ckSaveSettings)), list(DispatchFor(lstShow)), countDown(DispatchFor(ckCountDown));
         const Bstr file(kSettingsFileName), appPath(g.AppFolder);
         ListBox::Freeze freeze(lstShow);
-        library->F12Load(5, file.get(), LibraryIndex(NextShowIndex_), LibraryIndex(DeleteScanIndex_), every.ptr(),
+        library->F12Load(kWindowSettingsRecord, file.get(), LibraryIndex(NextShowIndex_), LibraryIndex(DeleteScanIndex_), every.ptr(),
                          interval.ptr(), &option1, search.ptr(), &top, &left, keep.ptr(), list.ptr(), &option2,
                          appPath.get(), countDown.ptr());
     }
@@ -271,7 +271,7 @@ void Form12::SaveWindowSettings() {
     ControlArg keep(DispatchFor(ckSaveSettings)), every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)),
         countDown(DispatchFor(ckCountDown));
     const Bstr file(kSettingsFileName), appPath(G().AppFolder);
-    library->cmdCloseRet(5, file.get(), keep.get(), WindowTop_, WindowLeft_, every.get(),
+    library->cmdCloseRet(kWindowSettingsRecord, file.get(), keep.get(), WindowTop_, WindowLeft_, every.get(),
                          optOption(2).Value() ? VARIANT_TRUE : VARIANT_FALSE, interval.get(), appPath.get(),
                          countDown.get());
 }
@@ -461,10 +461,12 @@ void Form12::cmdClearWall_Click() { ApplyWallpaper(""); }
 void Form12::cmdRefresh_Click() {
     std::vector<std::string> names;
     const std::string windows = WindowsDirectory();
+    // One search a format, first in the Windows folder, then in the user folder: the slots count them.
     std::int16_t slot = 0;
-    for (const char* pattern : {"\\*.bmp", "\\*.gif", "\\*.jpg"}) {
+    for (const PictureFormat& format : kPictureFormats) {
         DirSearch search;
-        FillSearchList(search, search.First(windows + pattern, SearchNormal), slot++, names);
+        FillSearchList(search, search.First(windows + "\\*." + std::string(format.Ending), SearchNormal), slot++,
+                       names);
     }
     const std::string typed = txtPath.Text();
     if (!typed.empty()) {
@@ -479,10 +481,10 @@ void Form12::cmdRefresh_Click() {
         }
         txtPath.SetText(folder);
         UserFolderPath_ = folder;
-        slot = 3;
-        for (const char* pattern : {"*.bmp", "*.gif", "*.jpg"}) {
+        for (const PictureFormat& format : kPictureFormats) {
             DirSearch search;
-            FillSearchList(search, search.First(UserFolderPath_ + pattern, SearchNormal), slot++, names);
+            FillSearchList(search, search.First(UserFolderPath_ + "*." + std::string(format.Ending), SearchNormal),
+                           slot++, names);
         }
     }
     // All names at once: the sorted list puts them in order without one insertion each.
@@ -492,7 +494,8 @@ void Form12::cmdRefresh_Click() {
 void Form12::FillSearchList(DirSearch& search, std::string FirstName, std::int16_t Slot,
                             std::vector<std::string>& names) {
     for (std::string name = std::move(FirstName); !name.empty(); name = search.Next()) {
-        if (Slot >= 3) name += '_';
+        // The user folder's slots come after the Windows folder's.
+        if (Slot >= static_cast<std::int16_t>(kPictureFormats.size())) name += '_';
         names.push_back(std::move(name));
     }
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "brdsave.h" // generated: _Class1, CLSID_Class1, IID__Class1
+#include "brdsave/version.h"
 #include "brdwall/runtime/form.h"
 #include "brdsave/win/handles.h"
 
@@ -51,8 +52,13 @@ LibraryObject NewClass1();
 // with the sentence of the calling step. Returns true when the status is success.
 bool LibraryCallSucceeded(HRESULT status, const std::string& sentence);
 
-// The major version of the library's type library that this program calls.
-inline constexpr unsigned kLibraryMajorVersion = 14;
+// The major version of the library's type library that this program calls: what comes before the
+// point of the library's version.
+inline constexpr unsigned kLibraryMajorVersion = [] {
+    unsigned major = 0;
+    for (const char* c = BRDSAVE_TEXT(BRDSAVE_TLB_VERSION); *c >= '0' && *c <= '9'; ++c) major = major * 10 + (*c - '0');
+    return major;
+}();
 
 // The text shown when the library cannot be used.
 inline constexpr char kLibraryMissingSentence[] =

@@ -9,6 +9,7 @@
 #include "brdwall/services/core/bmp_writer.h"
 #include "brdwall/services/core/orientation.h"
 #include "brdwall/services/core/picture_claim.h"
+#include "brdwall/services/core/picture_formats.h"
 
 // A decoder that scales (and turns) as it decodes. Declared here where the compiler's headers lack
 // it; it is part of the imaging component since Windows Vista.
@@ -163,7 +164,7 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
     if (FAILED(hr)) {
         note.Note(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
                       ? FileFailure(53)
-                      : PictureFailure("not a BMP, GIF or JPEG picture"));
+                      : PictureFailure("not a " + FormatNames() + " picture"));
         return false;
     }
     com_ptr<IWICBitmapFrameDecode> frame;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "brdsave/core/intervals.h"
+
 #include <string>
 #include <vector>
 
@@ -38,7 +40,7 @@ class Window final : public IRotationTarget {
         Record("turn");
         const LocalTime now = clock_.Now();
         ResetCountDown(state_, ListIndex, now.Minute);
-        const int interval = kCountDownMinutes[static_cast<std::size_t>(ListIndex)];
+        const int interval = kIntervals[static_cast<std::size_t>(ListIndex)].Minutes;
         int due = interval >= 60 ? now.Hour : now.Minute;
         const int step = interval >= 60 ? interval / 60 : interval;
         while (due % step != 0)
@@ -123,7 +125,7 @@ TEST(ClockJump, NoBurstNoDoubleChangeTheScheduleMovesOnByItsRules) {
         Window window(state, clock);
         window.ListIndex = c.listIndex;
         state.ClockArmed = kTrue;
-        state.IntervalMinutes = kCountDownMinutes[static_cast<std::size_t>(c.listIndex)];
+        state.IntervalMinutes = kIntervals[static_cast<std::size_t>(c.listIndex)].Minutes;
         state.NextShowAt = static_cast<std::int16_t>(c.showAt);
         if (c.countDown) {
             // Counting from minute 15: one minute change is left before the change.

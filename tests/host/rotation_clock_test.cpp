@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "brdsave/core/intervals.h"
+
 #include <string>
 #include <vector>
 
@@ -35,7 +37,7 @@ class FakeManager final : public IRotationTarget {
         ResetCountDown(state_, ListIndex, now.Minute);
         if (Every && ListIndex >= 0) {
             state_.ClockArmed = kTrue;
-            state_.IntervalMinutes = kCountDownMinutes[static_cast<std::size_t>(ListIndex)];
+            state_.IntervalMinutes = kIntervals[static_cast<std::size_t>(ListIndex)].Minutes;
             state_.NextShowAt = FirstDue(state_.IntervalMinutes, now);
         } else {
             state_.NextShowAt = -1;
@@ -92,7 +94,7 @@ struct Rig {
     void SlotMode(int listIndex, int showAt) {
         manager.ListIndex = listIndex;
         state.ClockArmed = kTrue;
-        state.IntervalMinutes = kCountDownMinutes[static_cast<std::size_t>(listIndex)];
+        state.IntervalMinutes = kIntervals[static_cast<std::size_t>(listIndex)].Minutes;
         state.NextShowAt = static_cast<std::int16_t>(showAt);
     }
 };

@@ -147,9 +147,17 @@ TEST(WindowSettingsRecord, OptionTextForEveryCombinationAndItsIntervalReadBack) 
                                                                text + std::string(30 - text.size(), ' '));
         EXPECT_EQ(WindowOptionsSaved(record), options.Keep);
         if (options.Keep) {
-            EXPECT_EQ(StoredIntervalIndex(record), options.IntervalIndex > 9 ? -1 : options.IntervalIndex);
+            // Read back as written; the reader mirrors the writer.
+            const WindowOptions read = ReadWindowOptions(record);
+            EXPECT_EQ(read.Every, options.Every) << text;
+            EXPECT_EQ(read.CountDown, options.CountDown) << text;
+            EXPECT_EQ(read.Random, options.Random) << text;
+            EXPECT_EQ(read.IntervalIndex, options.IntervalIndex > 9 ? -1 : options.IntervalIndex) << text;
         }
     }
+    // What is not "Prior" reads as "random", as the library always read it.
+    EXPECT_TRUE(ReadWindowOptions(RecordWith(0, "CheckCheckCheckPrio")).Random);
+    EXPECT_FALSE(ReadWindowOptions(RecordWith(0, "CheckCheckCheckPrior-1")).Random);
     const std::vector<std::pair<std::string, int>> fields = {
         {"12", 12}, {"7x", 7}, {"-5", -5}, {"  ", -1}, {"xx", -1}, {" -", -1}, {"+3", -1}, {"\0\0"s, -1}};
     for (const auto& [field, index] : fields)

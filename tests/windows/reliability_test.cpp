@@ -3,6 +3,8 @@
 // the program, and a clock that jumps.
 #include <gtest/gtest.h>
 
+#include "brdsave/core/intervals.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -726,7 +728,7 @@ protected:
         Form12& f = Forms().Get<Form12>();
         EXPECT_EQ(f.ckEvery.Value(), 1);
         G().ClockArmed = VBTrue;
-        G().IntervalMinutes = kCountDownMinutes[static_cast<std::size_t>(listIndex)];
+        G().IntervalMinutes = kIntervals[static_cast<std::size_t>(listIndex)].Minutes;
         G().NextShowAt = static_cast<std::int16_t>(showAt);
         ApplyWallpaper("");
         return f;

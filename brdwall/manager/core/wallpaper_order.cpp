@@ -5,27 +5,9 @@
 
 namespace brd {
 
-namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EndsWithNoCase(const std::string& text, const char* tail3) {
-    if (text.size() < 3) return false;
-    const std::size_t start = text.size() - 3;
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (LowerAscii(text[start + i]) != tail3[i]) return false;
-    }
-    return true;
-}
-
-} // namespace
-
 PictureKind KindOfName(const std::string& bareName) {
-    if (EndsWithNoCase(bareName, "gif") || EndsWithNoCase(bareName, "jpg")) return PictureKind::Convert;
-    if (EndsWithNoCase(bareName, "bmp")) return PictureKind::Bitmap;
-    return PictureKind::Never;
+    const PictureFormat* format = FormatOfName(bareName);
+    return format ? format->Kind : PictureKind::Never;
 }
 
 ResolvedEntry ResolveEntry(const std::string& entry, const std::string& windowsFolderPath,

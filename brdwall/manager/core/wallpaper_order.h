@@ -6,15 +6,9 @@
 #include <vector>
 
 #include "brdwall/runtime/core/random.h"
+#include "brdwall/services/core/picture_formats.h"
 
 namespace brd {
-
-// How a list entry's file is applied to the desktop.
-enum class PictureKind {
-    Bitmap,  // applied from where it lies
-    Convert, // a GIF or JPEG picture, applied through the converted bitmap
-    Never,   // never applied
-};
 
 struct ResolvedEntry {
     std::string BareName; // the file name without the user-folder mark
@@ -22,8 +16,9 @@ struct ResolvedEntry {
     PictureKind Kind = PictureKind::Never;
 };
 
-// The kind of a file by the last three characters of its name, without regard to case:
-// "bmp" is a bitmap, "gif" and "jpg" are converted, anything else (".jpeg" included) is never used.
+// The kind of a file by the last three characters of its name, without regard to case, as the
+// picture formats give it (bitmaps applied as they are, GIF and JPEG converted); anything else
+// (".jpeg" included) is never used.
 PictureKind KindOfName(const std::string& bareName);
 
 // Resolves a wallpaper-list entry. An entry ending in "_" names a file of the user folder: the

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "brdwall/services/core/orientation.h"
+#include "brdwall/services/core/picture_formats.h"
 
 namespace brd {
 
@@ -152,7 +153,8 @@ bool SkipSubBlocks(Cursor& in) {
 // least the logical screen.
 std::optional<PictureClaim> GifClaim(Cursor& in) {
     const std::uint8_t* h = in.Take(13);
-    if (!h) return std::nullopt;
+    // "GIF87a" or "GIF89a".
+    if (!h || std::memcmp(h, "GIF8", 4) != 0 || (h[4] != '7' && h[4] != '9') || h[5] != 'a') return std::nullopt;
     PictureClaim claim{Le16(h + 6), Le16(h + 8), 0, 0};
     if (h[10] & 0x80) in.Skip(3u << ((h[10] & 7) + 1)); // global colour table
     for (;;) {
@@ -181,17 +183,39 @@ std::optional<PictureClaim> GifClaim(Cursor& in) {
 
 } // namespace
 
-std::optional<PictureClaim> ReadPictureClaim(const ByteReader& read) {
+std::optional<PictureClaim> ReadBitmapClaim(const ByteReader& read) {
     Cursor in(read);
-    const std::uint8_t* magic = in.Take(6);
-    if (!magic) return std::nullopt;
-    const std::array<std::uint8_t, 6> m{magic[0], magic[1], magic[2], magic[3], magic[4], magic[5]};
-    in.Rewind();
-    if (m[0] == 'B' && m[1] == 'M') return BitmapClaim(in);
-    if (m[0] == 0xFF && m[1] == 0xD8) return JpegClaim(in);
-    if (m[0] == 'G' && m[1] == 'I' && m[2] == 'F' && m[3] == '8' && (m[4] == '7' || m[4] == '9') && m[5] == 'a')
-        return GifClaim(in);
-    return std::nullopt;
+    return BitmapClaim(in);
+}
+
+std::optional<PictureClaim> ReadGifClaim(const ByteReader& read) {
+    Cursor in(read);
+    return GifClaim(in);
+}
+
+std::optional<PictureClaim> ReadJpegClaim(const ByteReader& read) {
+    Cursor in(read);
+    return JpegClaim(in);
+}
+
+std::optional<PictureClaim> ReadPictureClaim(const ByteReader& read) {
+    // The file's start tells its format; the format's reader gets those bytes again from here, so
+    // that the file is still read only once.
+    constexpr std::size_t kStart = 64 * 1024;
+    std::vector<std::uint8_t> start(kStart);
+    start.resize(read(0, start.data(), start.size()));
+    const PictureFormat* format =
+        FormatOfContent(std::string_view(reinterpret_cast<const char*>(start.data()), start.size()));
+    if (!format) return std::nullopt;
+    const bool whole = start.size() < kStart; // the file ends inside its start
+    return format->ReadClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
+        if (offset < start.size() && (whole || offset + count <= start.size())) {
+            const std::size_t n = std::min<std::size_t>(count, start.size() - static_cast<std::size_t>(offset));
+            std::memcpy(into, start.data() + offset, n);
+            return n;
+        }
+        return whole ? 0 : read(offset, into, count);
+    });
 }
 
 } // namespace brd

@@ -29,4 +29,10 @@ using ByteReader = std::function<std::size_t(std::uint64_t offset, std::uint8_t*
 // out-of-range tag gives 1.
 std::optional<PictureClaim> ReadPictureClaim(const ByteReader& read);
 
+// The header readers of the formats (see picture_formats.h): what a file of that format claims, or
+// nothing when its headers are damaged or give no size before the picture data.
+std::optional<PictureClaim> ReadBitmapClaim(const ByteReader& read);
+std::optional<PictureClaim> ReadGifClaim(const ByteReader& read);
+std::optional<PictureClaim> ReadJpegClaim(const ByteReader& read);
+
 } // namespace brd

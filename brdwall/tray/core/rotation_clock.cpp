@@ -1,5 +1,7 @@
 #include "brdwall/tray/core/rotation_clock.h"
 
+#include "brdsave/core/intervals.h"
+
 namespace brd {
 
 namespace {
@@ -25,9 +27,7 @@ bool CountOneMinute(RotationState& state, int minute) {
 void ResetCountDown(RotationState& state, int listIndex, int currentMinute) {
     if (listIndex == -1) return;
     state.LastMinuteSeen = static_cast<std::int16_t>(currentMinute);
-    if (listIndex >= 0 && listIndex < static_cast<int>(kCountDownMinutes.size())) {
-        state.CountDownLeft = kCountDownMinutes[static_cast<std::size_t>(listIndex)];
-    }
+    if (const auto minutes = IntervalMinutesAt(listIndex)) state.CountDownLeft = *minutes;
     state.CountDownSpan = state.CountDownLeft;
 }
 

@@ -24,8 +24,6 @@ class IRotationTarget {
     virtual void UnloadManager() = 0;
 };
 
-// The count-down minutes of the interval combo's items 0 to 7.
-inline constexpr std::array<std::int16_t, 8> kCountDownMinutes = {5, 10, 15, 30, 60, 120, 180, 240};
 
 // Restarts the count-down for the interval combo's `listIndex` at `currentMinute` (0 to 59).
 // Nothing happens for index -1 (no interval chosen); for any other index outside 0 to 7 the
