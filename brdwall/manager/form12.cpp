@@ -14,6 +14,7 @@
 #include "brdwall/manager/form13.h"
 #include "brdwall/resources/resource.h"
 #include "brdwall/runtime/control_dispatch.h"
+#include "brdwall/services/fonts.h"
 #include "brdwall/services/library.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/runtime/platform.h"
@@ -110,6 +111,7 @@ Form12::Form12()
               IDI_BRD_LOAD) {
     for (const Interval& interval : kIntervals) cbInterval.AddItem(interval.Item);
     SetDefaultButton(&cmdAdd);
+    SetCancelAction([this] { cmdClose_Click(); }); // Escape closes the window as "Close" does
 
     cbInterval.Click = [this] { cbInterval_Click(); };
     ckEvery.MouseUp = [this](int, int, int, int) { ckEvery_MouseUp(); };
@@ -207,23 +209,7 @@ std::array<Control*, 13> Form12::FontSchemeControls() {
             &cmdChangeWall, &cmdClearWall, &cmdClose, &cbInterval, &lstSearch, &ckCountDown};
 }
 
-void Form12::ApplyFontScheme() {
-    if (!FileExists(G().AppFolder + kSettingsFileName)) return;
-    switch (ReadFontScheme(G().AppFolder)) {
-    case 1: SetControlsFontName("Arial"); break;
-    case 2:
-        SetControlsFontName("Times New Roman");
-        for (Control* c : FontSchemeControls())
-            c->SetFont(nullptr, 10);
-        break;
-    default: break;
-    }
-}
-
-void Form12::SetControlsFontName(const char* name) {
-    for (Control* c : FontSchemeControls())
-        c->SetFont(name, 0);
-}
+void Form12::ApplyFontScheme() { ApplyStoredFontScheme(FontSchemeControls()); }
 
 // ---- rotation ----
 
@@ -243,6 +229,12 @@ void Form12::TurnOnOffWallpaper() {
         g.ClockArmed = armed;
         g.NextShowAt = showAt;
     }
+}
+
+void Form12::ClearAndDisableEvery() {
+    ckEvery.SetValue(0);
+    ckEvery.SetEnabled(false);
+    cbInterval.SetEnabled(true);
 }
 
 void Form12::ResetCountDown() { brd::ResetCountDown(G(), cbInterval.ListIndex(), CurrentMinute()); }
@@ -352,9 +344,7 @@ void Form12::DropMissingFiles() {
         if (++warned <= kMaxMissingFileWarnings) Form11::AnswerOk(text);
     };
     actions.OneLeft = [this] {
-        ckEvery.SetValue(0);
-        ckEvery.SetEnabled(false);
-        cbInterval.SetEnabled(true);
+        ClearAndDisableEvery();
     };
     brd::DropMissingFiles(NextShowIndex_, entries, actions, WindowsFolderPath_, UserFolderPath_);
     if (warned > kMaxMissingFileWarnings)
@@ -588,9 +578,7 @@ void Form12::cmdDelete_Click() {
         const int count = lstShow.ListCount();
         if (count <= 2) optOption(1).SetValue(true);
         if (count <= 1) {
-            ckEvery.SetValue(0);
-            ckEvery.SetEnabled(false);
-            cbInterval.SetEnabled(true);
+            ClearAndDisableEvery();
         }
     }
     if (optOption(2).Value()) {
@@ -614,9 +602,7 @@ void Form12::RemoveNextSelected() {
 
 void Form12::cmdDeleteAll_Click() {
     lstShow.Clear();
-    ckEvery.SetValue(0);
-    ckEvery.SetEnabled(false);
-    cbInterval.SetEnabled(true);
+    ClearAndDisableEvery();
     optOption(1).SetValue(true);
 }
 
@@ -633,9 +619,7 @@ void Form12::cmdLoad_Click() {
     if (cbInterval.ListIndex() != -1 && count >= 2) ckEvery.SetEnabled(true);
     if (count <= 2) optOption(1).SetValue(true);
     if (count <= 1) {
-        ckEvery.SetValue(0);
-        ckEvery.SetEnabled(false);
-        cbInterval.SetEnabled(true);
+        ClearAndDisableEvery();
     }
 }
 
@@ -666,16 +650,6 @@ bool Form12::Form_QueryUnload(UnloadMode /*mode*/) {
 void Form12::Form_Unload() {
     // The overwrite question asks about this window's list: it goes with it, unanswered.
     if (Form13* question = Forms().Find<Form13>()) question->Unload();
-}
-
-bool Form12::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
-    // Escape closes the window as "Close" does.
-    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
-        cmdClose_Click();
-        result = 0;
-        return true;
-    }
-    return false;
 }
 
 } // namespace brd

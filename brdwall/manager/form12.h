@@ -96,7 +96,6 @@ private:
     void Form_Load() override;
     bool Form_QueryUnload(UnloadMode mode) override;
     void Form_Unload() override;
-    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     void ckEvery_MouseUp();
     void ckCountDown_MouseUp();
@@ -104,10 +103,11 @@ private:
     void optOption_MouseUp(int index);
 
     void ResetCountDown();
+    // Clears and disables "Every" and enables the interval box: automatic change needs two entries.
+    void ClearAndDisableEvery();
     void ApplyFontScheme();
     // The controls that follow the font scheme, in the order they are changed.
     std::array<Control*, 13> FontSchemeControls();
-    void SetControlsFontName(const char* name);
     void AdvanceNextShow();
     void SaveWindowSettings();
     void PickRandomIndex();

@@ -38,8 +38,9 @@ Form13::Form13()
       cmdCancel(*this, {"cmdCancel", "Cancel", "", 2280, 720, 732, 252}) {
     cmdYes.Click = [this] { cmdYes_Click(); };
     cmdCancel.Click = [this] { cmdCancel_Click(); };
-    // Enter keeps the old file unless "Yes" is chosen on purpose.
+    // Enter keeps the old file unless "Yes" is chosen on purpose; Escape answers "Cancel".
     SetDefaultButton(&cmdCancel);
+    SetCancelAction([this] { cmdCancel_Click(); });
 }
 
 FormStyle Form13::Style() const {
@@ -69,15 +70,5 @@ void Form13::cmdYes_Click() {
 }
 
 void Form13::cmdCancel_Click() { Unload(); }
-
-bool Form13::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
-    // Escape answers "Cancel".
-    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
-        cmdCancel_Click();
-        result = 0;
-        return true;
-    }
-    return false;
-}
 
 } // namespace brd

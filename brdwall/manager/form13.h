@@ -25,7 +25,6 @@ public:
 
 private:
     [[nodiscard]] FormStyle Style() const override;
-    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     std::string origin_;
     std::string fileName_;

@@ -94,18 +94,21 @@ void Form::PlaceWindow(const FormStyle& style) {
     AdjustWindowRectExForDpi(&r, style.Style, FALSE, style.ExStyle, Dpi());
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    int x = 0, y = 0;
-    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    if (style.CentreOnScreen) {
-        MONITORINFO mi{};
-        mi.cbSize = sizeof(mi);
-        GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
-        x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - w) / 2;
-        y = mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - h) / 2;
-    } else {
-        flags |= SWP_NOMOVE;
-    }
-    SetWindowPos(hwnd_, nullptr, x, y, w, h, flags);
+    SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    if (style.CentreOnScreen) CentreOnWorkArea();
+}
+
+void Form::CentreOnWorkArea() {
+    if (!hwnd_) return;
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    const int x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - w) / 2;
+    const int y = std::max<int>(mi.rcWork.top, mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - h) / 2);
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Load() {
@@ -338,6 +341,8 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
         } else if (LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
+            // Escape.
+            if (cancel_) cancel_();
             return 0;
         }
         break;

@@ -71,6 +71,11 @@ public:
     [[nodiscard]] HFONT DefaultFont() const noexcept { return font_.get(); }
     // The button that Enter presses; null for none.
     void SetDefaultButton(Control* button) noexcept;
+    // What Escape does in the window (a dialog's Cancel or Close); nothing when none is set.
+    void SetCancelAction(std::function<void()> action) { cancel_ = std::move(action); }
+    // Puts the window, at its present size, in the middle of its monitor's work area (its top
+    // kept on the work area when it is taller).
+    void CentreOnWorkArea();
 
     // The forms registry calls this once the window is gone.
     std::function<void(Form*)> OnUnloaded;
@@ -111,6 +116,7 @@ private:
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
     Control* defaultButton_ = nullptr;
+    std::function<void()> cancel_;
     bool unloading_ = false;
     bool loading_ = false; // while Form_Load runs: timers wait for its end
     UINT dpi_ = 0; // the DPI the window was last told of, 0 until then

@@ -33,6 +33,7 @@ Form11::Form11()
     Label1.SetBackColor(RGB(192, 192, 192));
     cmdOK.Click = [this] { cmdOK_Click(); };
     SetDefaultButton(&cmdOK);
+    SetCancelAction([this] { cmdOK_Click(); }); // Escape closes it like OK
 }
 
 FormStyle Form11::Style() const {
@@ -44,16 +45,6 @@ FormStyle Form11::Style() const {
     s.ExStyle = WS_EX_DLGMODALFRAME;
     s.CentreOnScreen = true;
     return s;
-}
-
-bool Form11::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
-    // Escape closes the window like its OK button.
-    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0) {
-        cmdOK_Click();
-        result = 0;
-        return true;
-    }
-    return false;
 }
 
 void Form11::cmdOK_Click() { Unload(); }
@@ -89,14 +80,9 @@ void Form11::FitText() {
 
     // Grow downwards, then centre the taller window again.
     GetWindowRect(hWnd(), &r);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top + extra;
-    MONITORINFO mi{};
-    mi.cbSize = sizeof(mi);
-    GetMonitorInfoA(MonitorFromWindow(hWnd(), MONITOR_DEFAULTTOPRIMARY), &mi);
-    const int x = mi.rcWork.left + ((mi.rcWork.right - mi.rcWork.left) - w) / 2;
-    const int y = std::max<int>(mi.rcWork.top, mi.rcWork.top + ((mi.rcWork.bottom - mi.rcWork.top) - h) / 2);
-    SetWindowPos(hWnd(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hWnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top + extra,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea();
 }
 
 Form11& Form11::AnswerOk(const std::string& ErrorMsgStr) {

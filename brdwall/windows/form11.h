@@ -25,7 +25,6 @@ public:
 
 private:
     [[nodiscard]] FormStyle Style() const override;
-    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void cmdOK_Click();
     // Lets a message longer than the label's area grow the label and the window downwards.
     void FitText();

@@ -1,6 +1,6 @@
 #include "brdwall/windows/form7.h"
 
-#include <initializer_list>
+#include <array>
 
 #include "brdsave/core/settings_rules.h"
 #include "brdsave/win/text.h"
@@ -8,6 +8,7 @@
 #include "brdsave/win/handles.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/runtime/platform.h"
+#include "brdwall/services/fonts.h"
 
 namespace brd {
 
@@ -78,21 +79,7 @@ bool Form7::Form_QueryUnload(UnloadMode /*mode*/) {
 // The fonts follow the record as stored, not a choice made since: a new
 // choice takes effect at the next start, as the frame's caption says.
 void Form7::ApplySettingsFont() {
-    if (!FileExists(G().AppFolder + kSettingsFileName)) return;
-    switch (ReadFontScheme(G().AppFolder)) {
-    case 1: SetSettingsFontName("Arial"); break;
-    case 2:
-        SetSettingsFontName("Times New Roman");
-        for (Control* c : std::initializer_list<Control*>{&cmdClose, &Frame3, &optFont1, &optFont2, &optFont3})
-            c->SetFont(nullptr, 10);
-        break;
-    default: break;
-    }
-}
-
-void Form7::SetSettingsFontName(const char* name) {
-    for (Control* c : std::initializer_list<Control*>{&cmdClose, &Frame3, &optFont1, &optFont2, &optFont3})
-        c->SetFont(name, 0);
+    ApplyStoredFontScheme(std::array<Control*, 5>{&cmdClose, &Frame3, &optFont1, &optFont2, &optFont3});
 }
 
 void Form7::optFont_Click(int Index) { G().FontScheme = static_cast<std::int16_t>(Index); }

@@ -54,7 +54,6 @@ private:
     bool Form_QueryUnload(UnloadMode mode) override;
 
     void ApplySettingsFont();
-    void SetSettingsFontName(const char* name);
     // True when the value was written under root's Run key.
     static bool SetRunValue(HKEY root, const std::string& valueName, const std::string& data);
     // True when no such value is left under the key afterwards (deleted, or never there).
