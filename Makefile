@@ -2,7 +2,7 @@
 #            (a first run seeds sample pictures and a saved list; BRD_SAMPLES=0 seeds nothing)
 # make test  set up, build both presets and run every test
 # make stop  end the program started by `make run` and its Wine desktop
-# make dist  build the portable zip in build/windows/dist/
+# make dist  build the portable zip in build/windows/dist/ (reproducible) and print its SHA-256
 # make bench build the Windows preset and time the JPEG to bitmap conversion
 #            against djpeg (BENCH_ARGS="10 --phases": runs, step-by-step timings)
 # make bench-search  time filling the search list from 20,000 pictures
@@ -38,8 +38,8 @@ run: deliverables
 stop:
 	@scripts/run.sh --stop
 
-dist: windows
-	cd build/windows && cpack --config CPackConfig.cmake
+dist: deliverables
+	@scripts/dist.sh
 
 bench: windows
 	@scripts/bench-convert.sh $(BENCH_ARGS)

@@ -10,7 +10,7 @@ packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
     wine wine64 libwine-dev
     xvfb xauth x11-utils xdotool imagemagick
-    libjpeg-turbo-progs
+    libjpeg-turbo-progs zip
 )
 
 missing=()

@@ -54,31 +54,23 @@ ensure_display() {
 ensure_prefix() {
     if [ ! -f "$WINEPREFIX/.brd-ready" ]; then
         "$wine_bin" wineboot --init </dev/null >>"$state/wineboot.log" 2>&1 || true
-        # Every program of this prefix runs inside one virtual desktop,
-        # which has a taskbar with a notification area.
-        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d brdwall /f \
-            </dev/null >>"$state/wineboot.log" 2>&1
-        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v brdwall /d 1280x800 /f \
-            </dev/null >>"$state/wineboot.log" 2>&1
         "$wineserver_bin" -w
         touch "$WINEPREFIX/.brd-ready"
     fi
-    if [ ! -f "$WINEPREFIX/.brd-desktop" ]; then
-        # Every program of this prefix runs inside the one virtual desktop named brdwall.
-        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d brdwall /f \
+    if [ ! -f "$WINEPREFIX/.brd-settings" ]; then
+        local reg=("$wine_bin" reg add)
+        # Every program of this prefix runs inside the one virtual desktop named brdwall, which
+        # has a taskbar with a notification area.
+        "${reg[@]}" 'HKCU\Software\Wine\Explorer' /v Desktop /d brdwall /f </dev/null >>"$state/wineboot.log" 2>&1
+        "${reg[@]}" 'HKCU\Software\Wine\Explorer\Desktops' /v brdwall /d 1280x800 /f \
             </dev/null >>"$state/wineboot.log" 2>&1
-        "$wine_bin" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v brdwall /d 1280x800 /f \
+        # A crashing test program ends at once instead of starting the debugger, which would wait
+        # for ever and keep the test run from finishing.
+        "${reg[@]}" 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
             </dev/null >>"$state/wineboot.log" 2>&1
-        touch "$WINEPREFIX/.brd-desktop"
-    fi
-    if [ ! -f "$WINEPREFIX/.brd-nodebugger" ]; then
-        # A crashing test program ends at once instead of starting the debugger, which
-        # would wait for ever and keep the test run from finishing.
-        "$wine_bin" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+        "${reg[@]}" 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 0 /f \
             </dev/null >>"$state/wineboot.log" 2>&1
-        "$wine_bin" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 0 /f \
-            </dev/null >>"$state/wineboot.log" 2>&1
-        touch "$WINEPREFIX/.brd-nodebugger"
+        touch "$WINEPREFIX/.brd-settings"
     fi
     # A persistent server makes each later Wine process start in a fraction of a second.
     "$wineserver_bin" -p </dev/null >/dev/null 2>&1 || true
