@@ -13,7 +13,9 @@ if(NOT MSVC)
                       lib/x86_64-linux-gnu/wine lib/wine lib64/wine
         PATHS /usr /usr/local /opt/wine
         NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-    get_filename_component(BRD_STDOLE_DIR ${BRD_STDOLE2_TLB} DIRECTORY)
+    # Cached, so that every folder that compiles the IDL (the tests' older library too) sees it.
+    get_filename_component(stdole_dir ${BRD_STDOLE2_TLB} DIRECTORY)
+    set(BRD_STDOLE_DIR ${stdole_dir} CACHE INTERNAL "")
 endif()
 
 # The header, identifiers and type library compiled from the IDL into `gen`; `defines` are
@@ -33,11 +35,19 @@ function(brd_compile_idl gen defines)
             COMMENT "Compiling the type library")
     else()
         set(flags --win64 -I${BRDSAVE_DIR} -I${BRD_IDL_INCLUDE_DIR} -L${BRD_STDOLE_DIR} ${d})
+        # widl notes the time it made the type library in it; give it the source's time, in UTC,
+        # so that two builds of one commit give the same bytes.
+        set(widl ${CMAKE_COMMAND} -E env TZ=UTC WIDL_TIME_OVERRIDE=${BRD_SOURCE_EPOCH} ${BRD_WIDL})
+        # The type library on its own, so that a new commit time rebuilds only it, not the header's users.
         add_custom_command(
-            OUTPUT ${gen}/brdsave.h ${gen}/brdsave_i.c ${gen}/brdsave.tlb
+            OUTPUT ${gen}/brdsave.h ${gen}/brdsave_i.c
             COMMAND ${BRD_WIDL} ${flags} -h -o ${gen}/brdsave.h ${idl}
             COMMAND ${BRD_WIDL} ${flags} -u -o ${gen}/brdsave_i.c ${idl}
-            COMMAND ${BRD_WIDL} ${flags} -t -o ${gen}/brdsave.tlb ${idl}
+            DEPENDS ${idl} ${BRDSAVE_DIR}/version.h
+            COMMENT "Compiling the IDL's header")
+        add_custom_command(
+            OUTPUT ${gen}/brdsave.tlb
+            COMMAND ${widl} ${flags} -t -o ${gen}/brdsave.tlb ${idl}
             DEPENDS ${idl} ${BRDSAVE_DIR}/version.h
             COMMENT "Compiling the type library")
     endif()

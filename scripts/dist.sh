@@ -18,8 +18,9 @@ for file in "$bin/brdwall.exe" "$bin/brdsave.dll"; do
     [ -f "$file" ] || { echo "error: $file is not built; run 'make dist'" >&2; exit 1; }
 done
 
-# The commit's time; a tree without its history counts from 1980, the first time a zip can hold.
-epoch=$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 315532800)
+# The commit's time (or SOURCE_DATE_EPOCH when given, as the build takes it); a tree without its
+# history counts from 1980, the first time a zip can hold.
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 315532800)}
 
 stage="$out/stage"
 rm -rf "$stage"
