@@ -7,6 +7,7 @@
 #            against djpeg (BENCH_ARGS="10 --phases": runs, step-by-step timings)
 # make bench-search  time filling the search list from 20,000 pictures
 # make bench-list    time the wallpaper list's operations on a list of 100,000 entries
+# make format  format the C++ sources with the checked-in .clang-format (make test checks it)
 .PHONY: all setup host windows deliverables build test run stop bench bench-search bench-list format clean dist
 
 all: build
@@ -50,8 +51,8 @@ bench-search: windows
 bench-list: windows
 	@scripts/wine-run.sh build/windows/bin/list_bench.exe
 
-format:
-	find brdsave brdwall tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+format: setup
+	@scripts/format.sh
 
 clean:
 	-@scripts/wine-run.sh --stop

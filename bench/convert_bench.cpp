@@ -368,12 +368,12 @@ void ComparePreview(const std::string& path, int runs) {
     }
     const Stats bareTime = Summarise(bareMs), clickTime = Summarise(clickMs);
     const double bareMem = Summarise(bareRise).Median, clickMem = Summarise(clickRise).Median;
-    std::printf("decoder alone, whole frame to 24-bit rows: best %.1f ms, memory rise %.1f MiB\n", bareTime.Best,
-                bareMem);
+    std::printf("decoder alone, whole frame to 24-bit rows: best %.1f ms, memory rise %.1f MiB\n",
+                bareTime.Best, bareMem);
     std::printf("preview click (%d x %d box): best %.1f ms, memory rise %.1f MiB\n", kBoxWidth, kBoxHeight,
                 clickTime.Best, clickMem);
-    std::printf("preview / decoder: time %.2f, memory %.2f (goal: at most 1.1 each)\n", clickTime.Best / bareTime.Best,
-                bareMem > 0 ? clickMem / bareMem : 0.0);
+    std::printf("preview / decoder: time %.2f, memory %.2f (goal: at most 1.1 each)\n",
+                clickTime.Best / bareTime.Best, bareMem > 0 ? clickMem / bareMem : 0.0);
     std::fflush(stdout);
 }
 

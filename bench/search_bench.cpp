@@ -20,10 +20,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
-template <typename F>
-double Best(int runs, F&& f) {
+template <typename F> double Best(int runs, F&& f) {
     double best = 1e300;
     for (int i = 0; i < runs; ++i) {
         const auto t0 = Clock::now();
@@ -42,7 +43,8 @@ std::string MakeFolder(int count) {
             char name[64];
             std::snprintf(name, sizeof(name), "\\%s%05d%s", (i % 3) ? "Pic" : "holiday", (i * 7919) % 100000,
                           ext[i % 4]);
-            HANDLE h = CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            HANDLE h =
+                CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
             if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
         }
     }
@@ -61,7 +63,8 @@ int main(int argc, char** argv) {
         found = 0;
         for (const char* pattern : {"\\*.bmp", "\\*.gif", "\\*.jpg"}) {
             brd::DirSearch search;
-            for (std::string n = search.First(folder + pattern, brd::SearchNormal); !n.empty(); n = search.Next())
+            for (std::string n = search.First(folder + pattern, brd::SearchNormal); !n.empty();
+                 n = search.Next())
                 ++found;
         }
     });
@@ -74,9 +77,15 @@ int main(int argc, char** argv) {
     const double fill = Best(3, [&] { f.cmdRefresh_Click(); });
     const int listed = f.lstSearch.ListCount();
     std::vector<std::string> names;
-    for (int i = 0; i < listed; ++i) names.push_back(f.lstSearch.List(i));
+    for (int i = 0; i < listed; ++i)
+        names.push_back(f.lstSearch.List(i));
     const double setItems = Best(3, [&] { f.lstSearch.SetItems(names); });
-    const double clear = Best(3, [&] { f.lstSearch.SetItems(names); f.lstSearch.Clear(); }) - setItems;
+    const double clear = Best(3,
+                              [&] {
+                                  f.lstSearch.SetItems(names);
+                                  f.lstSearch.Clear();
+                              }) -
+                         setItems;
     f.Unload();
 
     std::printf("pictures in folder      : %zu\n", found);

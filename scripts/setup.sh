@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make
     googletest libgtest-dev libgmock-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
     wine wine64 libwine-dev
     xvfb xauth x11-utils xdotool imagemagick

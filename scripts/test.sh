@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Runs every test: the host tests, bounded fuzzing of the portable code, then the Windows tests
+# Runs every test: the formatting check, the host tests, bounded fuzzing of the portable code, then the Windows tests
 # under Wine.
 # Exits non-zero when any test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 status=0
+echo "== formatting (clang-format) =="
+scripts/format.sh --check || status=1
 echo "== host tests (native, sanitizers) =="
 ctest --preset host -j2 || status=1
 echo "== fuzzing (libFuzzer, ${FUZZ_SECONDS:-30} s per target) =="

@@ -1,6 +1,7 @@
 // Measures what brdwall.exe costs the machine while it waits in the tray, next to
 // tray_baseline.exe (the smallest tray program with the same 800 ms timer) and
-// tray_baseline_cc.exe (the same with common controls 6 loaded), in the same run; then the cost of one wallpaper change to a big JPEG picture.
+// tray_baseline_cc.exe (the same with common controls 6 loaded), in the same run; then the cost of one
+// wallpaper change to a big JPEG picture.
 //
 //   footprint_bench [--seconds N] [--starts N] [--jpeg <picture.jpg>]
 //
@@ -370,8 +371,9 @@ void IdleFootprint(int seconds, Cleanup& cleanup) {
     cleanup.Add(folder);
     PrepareProgramFolder(folder, 0, {"brdfoot_1.bmp", "brdfoot_2.bmp"});
 
-    std::printf("Idle footprint: brdwall.exe with rotation every 5 minutes over 2 bitmaps, tray_baseline.exe,\n"
-                "and tray_baseline_cc.exe (the same with common controls 6 loaded at start)\n");
+    std::printf(
+        "Idle footprint: brdwall.exe with rotation every 5 minutes over 2 bitmaps, tray_baseline.exe,\n"
+        "and tray_baseline_cc.exe (the same with common controls 6 loaded at start)\n");
     std::fflush(stdout);
     // The program may apply a list entry at start or at a due minute during the wait.
     cleanup.WallpaperTouched();
@@ -397,7 +399,8 @@ void IdleFootprint(int seconds, Cleanup& cleanup) {
     std::printf("all idle; waiting %d s...\n", seconds);
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(seconds) * 1000);
-    if (!program.Running() || !baseline.Running() || !controls.Running()) Fail("a program ended during the wait");
+    if (!program.Running() || !baseline.Running() || !controls.Running())
+        Fail("a program ended during the wait");
     const Footprint p = Measure(program.Handle());
     const Footprint b = Measure(baseline.Handle());
     const Footprint c = Measure(controls.Handle());
@@ -413,8 +416,8 @@ void IdleFootprint(int seconds, Cleanup& cleanup) {
         std::printf(format, what, pv, unit, bv, unit, Ratio(pv, bv, goal).c_str(), cv, unit,
                     Ratio(pv, cv, false).c_str());
     };
-    std::printf("\nAfter %d s idle              %14s %14s %9s %14s %9s\n", seconds, "brdwall.exe", "tray_baseline",
-                "ratio", "with controls", "ratio");
+    std::printf("\nAfter %d s idle              %14s %14s %9s %14s %9s\n", seconds, "brdwall.exe",
+                "tray_baseline", "ratio", "with controls", "ratio");
     row("private bytes", MiB(p.PrivateBytes), MiB(b.PrivateBytes), MiB(c.PrivateBytes), "MiB", true);
     row("working set", MiB(p.WorkingSet), MiB(b.WorkingSet), MiB(c.WorkingSet), "MiB", false);
     row("CPU time since start", p.CpuMs, b.CpuMs, c.CpuMs, "ms", true);
@@ -422,7 +425,8 @@ void IdleFootprint(int seconds, Cleanup& cleanup) {
         c.CpuMs - controlsStart.CpuMs, "ms", false);
     row("private bytes when idle", MiB(programStart.PrivateBytes), MiB(baselineStart.PrivateBytes),
         MiB(controlsStart.PrivateBytes), "MiB", false);
-    row("peak working set", MiB(p.PeakWorkingSet), MiB(b.PeakWorkingSet), MiB(c.PeakWorkingSet), "MiB", false);
+    row("peak working set", MiB(p.PeakWorkingSet), MiB(b.PeakWorkingSet), MiB(c.PeakWorkingSet), "MiB",
+        false);
     std::printf("  %-24s %14d %14d %9s %14d\n", "threads", pThreads.Threads, bThreads.Threads, "",
                 cThreads.Threads);
     std::printf("  manager window loaded: %s; wallpaper changed during the run: %s\n",
@@ -433,7 +437,8 @@ void IdleFootprint(int seconds, Cleanup& cleanup) {
                     "in 10 ms steps)\n");
 
     std::printf("brdwall.exe %s; ", program.End(main).c_str());
-    std::printf("tray_baseline.exe %s; ", baseline.End(FindTopWindow(baseline.Pid(), kBaselineClass, "")).c_str());
+    std::printf("tray_baseline.exe %s; ",
+                baseline.End(FindTopWindow(baseline.Pid(), kBaselineClass, "")).c_str());
     std::printf("tray_baseline_cc.exe %s\n",
                 controls.End(FindTopWindow(controls.Pid(), kBaselineClass, "")).c_str());
 }
@@ -460,7 +465,8 @@ void StartupCpu(int runs, Cleanup& cleanup) {
             Child child(p.Exe, p.Name);
             child.WaitIdle();
             HWND main = nullptr;
-            for (int i = 0; i < 250 && !(main = FindTopWindow(child.Pid(), p.Class, "")); ++i) Sleep(20);
+            for (int i = 0; i < 250 && !(main = FindTopWindow(child.Pid(), p.Class, "")); ++i)
+                Sleep(20);
             if (!main) Fail(std::string(p.Name) + " shows no main window");
             Sleep(300); // start-up work posted after the window is made
             p.TotalMs += Measure(child.Handle()).CpuMs;
@@ -470,8 +476,9 @@ void StartupCpu(int runs, Cleanup& cleanup) {
     const double program = programs[0].TotalMs / runs, baseline = programs[1].TotalMs / runs,
                  controls = programs[2].TotalMs / runs;
     std::printf("\nCPU time of one start, mean of %d starts each\n", runs);
-    std::printf("  %-24s %10.0f ms  %10.0f ms  %9s %10.0f ms  %9s\n", "brdwall / baseline / cc", program, baseline,
-                Ratio(program, baseline, true).c_str(), controls, Ratio(program, controls, false).c_str());
+    std::printf("  %-24s %10.0f ms  %10.0f ms  %9s %10.0f ms  %9s\n", "brdwall / baseline / cc", program,
+                baseline, Ratio(program, baseline, true).c_str(), controls,
+                Ratio(program, controls, false).c_str());
 }
 
 // ---- one change to a big JPEG ----
@@ -591,7 +598,8 @@ int main(int argc, char** argv) {
         } else if (a == "--jpeg" && i + 1 < argc) {
             jpeg = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: footprint_bench [--seconds N] [--starts N] [--jpeg <picture.jpg>]\n");
+            std::fprintf(stderr,
+                         "usage: footprint_bench [--seconds N] [--starts N] [--jpeg <picture.jpg>]\n");
             return 2;
         }
     }

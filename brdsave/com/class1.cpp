@@ -26,7 +26,7 @@ HINSTANCE g_instance = nullptr;
 // for the call by a reference to a value of the declared type, converted from the variant, and
 // the value comes back into the variant afterwards (as the declared type).
 class ScriptArguments {
-public:
+  public:
     ScriptArguments(ITypeInfo* info, DISPID id, DISPPARAMS* params) : params_(params) {
         if (!info || !params || params->cArgs == 0 || params->cNamedArgs != 0) return;
         TYPEATTR* type = nullptr;
@@ -52,12 +52,12 @@ public:
         }
     }
 
-private:
+  private:
     struct Swap {
         UINT Position;      // in rgvarg, which holds the arguments last to first
         VARIANT Original{}; // the reference to the script's variant
         VARIANT* Variable = nullptr;
-        VARIANT Value{};    // of the declared type
+        VARIANT Value{}; // of the declared type
     };
 
     void Adapt(const FUNCDESC& func) {
@@ -112,8 +112,7 @@ HRESULT ReportFailure(const Failure& f) noexcept {
 }
 
 // Runs an operation that passes its failures back to the caller.
-template <typename F>
-HRESULT Guarded(F&& f) noexcept {
+template <typename F> HRESULT Guarded(F&& f) noexcept {
     try {
         f();
         return S_OK;
@@ -129,7 +128,7 @@ HRESULT Guarded(F&& f) noexcept {
 }
 
 class Class1Object final : public _Class1, public ISupportErrorInfo {
-public:
+  public:
     Class1Object() noexcept { ++LiveObjects(); }
     Class1Object(const Class1Object&) = delete;
     Class1Object& operator=(const Class1Object&) = delete;
@@ -190,7 +189,8 @@ public:
         HRESULT hr = E_FAIL;
         {
             const ScriptArguments scriptable(typeInfo_.get(), id, params);
-            hr = DispInvoke(static_cast<_Class1*>(this), typeInfo_.get(), id, flags, params, result, excepInfo, argErr);
+            hr = DispInvoke(static_cast<_Class1*>(this), typeInfo_.get(), id, flags, params, result,
+                            excepInfo, argErr);
         }
         // A failure of the operation itself reaches a late-bound caller as an exception with its description.
         if (FAILED(hr) && HRESULT_FACILITY(hr) != FACILITY_DISPATCH && excepInfo) {
@@ -207,14 +207,15 @@ public:
     }
 
     // _Class1
-    STDMETHODIMP cmdCloseRet(short FilePointer, BSTR InitialFileName, VARIANT chkKeepSet, LONG MeTop, LONG MeLeft,
-                             VARIANT chkChange, VARIANT_BOOL optOption, VARIANT cbChange, BSTR aApplicationPath,
-                             VARIANT chkCountDown) override {
+    STDMETHODIMP cmdCloseRet(short FilePointer, BSTR InitialFileName, VARIANT chkKeepSet, LONG MeTop,
+                             LONG MeLeft, VARIANT chkChange, VARIANT_BOOL optOption, VARIANT cbChange,
+                             BSTR aApplicationPath, VARIANT chkCountDown) override {
         return Caught([&] {
-            DispatchControlPort keep(&chkKeepSet), every(&chkChange), interval(&cbChange), countDown(&chkCountDown);
+            DispatchControlPort keep(&chkKeepSet), every(&chkChange), interval(&cbChange),
+                countDown(&chkCountDown);
             WindowsLibraryEnvironment env;
-            brd::cmdCloseRet(FilePointer, Utf8(BstrText(InitialFileName)), keep, MeTop, MeLeft, every, optOption, interval,
-                             Utf8(BstrText(aApplicationPath)), countDown, env);
+            brd::cmdCloseRet(FilePointer, Utf8(BstrText(InitialFileName)), keep, MeTop, MeLeft, every,
+                             optOption, interval, Utf8(BstrText(aApplicationPath)), countDown, env);
         });
     }
 
@@ -229,8 +230,9 @@ public:
             WindowsLibraryEnvironment env;
             std::int16_t option1 = *FromLibOption1, option2 = *FromLibOption2;
             std::int32_t top = *MeTop, left = *MeLeft;
-            brd::F12Load(FilePointer, Utf8(BstrText(InitialFileName)), iMe, iA, every, interval, option1, &search, top, left,
-                         keep, show, option2, Utf8(BstrText(aApplicationPath)), countDown, env);
+            brd::F12Load(FilePointer, Utf8(BstrText(InitialFileName)), iMe, iA, every, interval, option1,
+                         &search, top, left, keep, show, option2, Utf8(BstrText(aApplicationPath)), countDown,
+                         env);
             *FromLibOption1 = option1;
             *FromLibOption2 = option2;
             *MeTop = top;
@@ -284,12 +286,13 @@ public:
         });
     }
 
-private:
+  private:
     static VariantInt16 ToVariantInt16(const VARIANT* v) {
         VariantInt16 out;
         short value = 0;
         const VARIANT* inner = v;
-        while (inner && inner->vt == (VT_VARIANT | VT_BYREF)) inner = inner->pvarVal;
+        while (inner && inner->vt == (VT_VARIANT | VT_BYREF))
+            inner = inner->pvarVal;
         if (inner && inner->vt != VT_EMPTY && SUCCEEDED(ReadInt16(v, value))) {
             out.Empty = false;
             out.Value = value;
@@ -298,8 +301,7 @@ private:
     }
 
     // Operations that report their own failures: nothing but a crash-proof status comes back.
-    template <typename F>
-    static HRESULT Caught(F&& f) noexcept {
+    template <typename F> static HRESULT Caught(F&& f) noexcept {
         try {
             f();
             return S_OK;
@@ -315,7 +317,7 @@ private:
 };
 
 class Class1FactoryObject final : public IClassFactory {
-public:
+  public:
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
         if (riid == IID_IUnknown || riid == IID_IClassFactory) {
@@ -357,9 +359,13 @@ std::atomic<long>& ServerLocks() noexcept {
     return count;
 }
 
-HINSTANCE LibraryInstance() noexcept { return g_instance; }
+HINSTANCE LibraryInstance() noexcept {
+    return g_instance;
+}
 
-void SetLibraryInstance(HINSTANCE instance) noexcept { g_instance = instance; }
+void SetLibraryInstance(HINSTANCE instance) noexcept {
+    g_instance = instance;
+}
 
 HRESULT EmbeddedTypeLibrary(ITypeLib** out) noexcept {
     if (!out) return E_POINTER;

@@ -11,7 +11,9 @@ namespace brd {
 
 namespace {
 
-[[noreturn]] void Fail(HRESULT hr, const EXCEPINFO* info = nullptr) { throw ControlFailure(FailureFromHresult(hr, info)); }
+[[noreturn]] void Fail(HRESULT hr, const EXCEPINFO* info = nullptr) {
+    throw ControlFailure(FailureFromHresult(hr, info));
+}
 
 // Frees what the callee put into the exception record and throws its failure.
 [[noreturn]] void ThrowInvokeFailure(HRESULT hr, EXCEPINFO& info) {
@@ -28,10 +30,15 @@ namespace {
 IDispatch* DispatchOf(const VARIANT* v) noexcept {
     for (int depth = 0; v && depth < 4; ++depth) {
         switch (v->vt) {
-        case VT_DISPATCH: return v->pdispVal;
-        case VT_DISPATCH | VT_BYREF: return v->ppdispVal ? *v->ppdispVal : nullptr;
-        case VT_VARIANT | VT_BYREF: v = v->pvarVal; break;
-        default: return nullptr;
+        case VT_DISPATCH:
+            return v->pdispVal;
+        case VT_DISPATCH | VT_BYREF:
+            return v->ppdispVal ? *v->ppdispVal : nullptr;
+        case VT_VARIANT | VT_BYREF:
+            v = v->pvarVal;
+            break;
+        default:
+            return nullptr;
         }
     }
     return nullptr;
@@ -41,21 +48,28 @@ Failure FailureFromHresult(HRESULT hr, const EXCEPINFO* info) {
     if (info && (info->wCode || info->scode)) {
         Failure f;
         f.Number = info->wCode ? info->wCode : static_cast<std::int32_t>(info->scode);
-        if (!info->wCode && HRESULT_FACILITY(info->scode) == FACILITY_CONTROL) f.Number = HRESULT_CODE(info->scode);
+        if (!info->wCode && HRESULT_FACILITY(info->scode) == FACILITY_CONTROL)
+            f.Number = HRESULT_CODE(info->scode);
         f.Description = Utf8(BstrText(info->bstrDescription));
         if (f.Description.empty()) f.Description = "Automation error";
         return f;
     }
     switch (hr) {
     case DISP_E_UNKNOWNNAME:
-    case DISP_E_MEMBERNOTFOUND: return Failure{438, "Object doesn't support this property or method"};
-    case DISP_E_TYPEMISMATCH: return Failure{13, "Type mismatch"};
-    case DISP_E_OVERFLOW: return Failure{6, "Overflow"};
-    case E_POINTER: return Failure{91, "Object variable or With block variable not set"};
-    default: break;
+    case DISP_E_MEMBERNOTFOUND:
+        return Failure{438, "Object doesn't support this property or method"};
+    case DISP_E_TYPEMISMATCH:
+        return Failure{13, "Type mismatch"};
+    case DISP_E_OVERFLOW:
+        return Failure{6, "Overflow"};
+    case E_POINTER:
+        return Failure{91, "Object variable or With block variable not set"};
+    default:
+        break;
     }
     if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) return Failure{HRESULT_CODE(hr), "Automation error"};
-    return Failure{static_cast<std::int32_t>(hr), SystemErrorText(static_cast<std::uint32_t>(hr), "Automation error")};
+    return Failure{static_cast<std::int32_t>(hr),
+                   SystemErrorText(static_cast<std::uint32_t>(hr), "Automation error")};
 }
 
 DISPID DispatchControlPort::Id(const wchar_t* name) {
@@ -66,7 +80,8 @@ DISPID DispatchControlPort::Id(const wchar_t* name) {
     if (FAILED(hr)) {
         // Some script engines' objects answer only through IDispatchEx.
         // {A6EF9860-C720-11D0-9337-00A0C90DCAA9}: not every import library has it.
-        constexpr IID kIidDispatchEx = {0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
+        constexpr IID kIidDispatchEx = {
+            0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
         com_ptr<IDispatchEx> ex;
         if (SUCCEEDED(control_->QueryInterface(kIidDispatchEx, ex.put_void())) && ex) {
             const unique_bstr text(SysAllocString(name));
@@ -82,8 +97,8 @@ int DispatchControlPort::GetInt(const wchar_t* name) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     unique_variant result;
     EXCEPINFO info{};
-    HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.get(), &info,
-                                  nullptr);
+    HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                  result.get(), &info, nullptr);
     if (FAILED(hr)) ThrowInvokeFailure(hr, info);
     hr = VariantChangeType(result.get(), result.get(), 0, VT_I4);
     if (FAILED(hr)) Fail(hr);
@@ -95,12 +110,14 @@ void DispatchControlPort::Put(const wchar_t* name, VARIANT value) {
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&value, &named, 1, 1};
     EXCEPINFO info{};
-    const HRESULT hr =
-        control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &info, nullptr);
+    const HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                                        nullptr, &info, nullptr);
     if (FAILED(hr)) ThrowInvokeFailure(hr, info);
 }
 
-int DispatchControlPort::Value() { return GetInt(L"Value"); }
+int DispatchControlPort::Value() {
+    return GetInt(L"Value");
+}
 
 void DispatchControlPort::SetValue(int v) {
     VARIANT value;
@@ -116,7 +133,9 @@ void DispatchControlPort::SetEnabled(bool e) {
     Put(L"Enabled", value);
 }
 
-int DispatchControlPort::ListIndex() { return GetInt(L"ListIndex"); }
+int DispatchControlPort::ListIndex() {
+    return GetInt(L"ListIndex");
+}
 
 void DispatchControlPort::SetListIndex(int i) {
     VARIANT value;
@@ -125,7 +144,9 @@ void DispatchControlPort::SetListIndex(int i) {
     Put(L"ListIndex", value);
 }
 
-int DispatchControlPort::ListCount() { return GetInt(L"ListCount"); }
+int DispatchControlPort::ListCount() {
+    return GetInt(L"ListCount");
+}
 
 void DispatchControlPort::AddItem(const std::string& item) {
     const DISPID id = Id(L"AddItem");
@@ -136,8 +157,8 @@ void DispatchControlPort::AddItem(const std::string& item) {
     if (!arg->bstrVal) Fail(E_OUTOFMEMORY);
     DISPPARAMS params{arg.get(), nullptr, 1, 0};
     EXCEPINFO info{};
-    const HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info,
-                                        nullptr);
+    const HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                        &info, nullptr);
     if (FAILED(hr)) ThrowInvokeFailure(hr, info);
 }
 

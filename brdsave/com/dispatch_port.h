@@ -25,7 +25,7 @@ IDispatch* DispatchOf(const VARIANT* v) noexcept;
 Failure FailureFromHresult(HRESULT hr, const EXCEPINFO* info);
 
 class DispatchControlPort final : public IControlPort {
-public:
+  public:
     explicit DispatchControlPort(IDispatch* control) noexcept : control_(control) {}
     explicit DispatchControlPort(const VARIANT* control) noexcept : control_(DispatchOf(control)) {}
 
@@ -37,7 +37,7 @@ public:
     int ListCount() override;
     void AddItem(const std::string& item) override;
 
-private:
+  private:
     DISPID Id(const wchar_t* name);
     int GetInt(const wchar_t* name);
     void Put(const wchar_t* name, VARIANT value);

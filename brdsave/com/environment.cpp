@@ -10,7 +10,9 @@
 
 namespace brd {
 
-bool WindowsLibraryEnvironment::FileExists(const std::string& path) { return brd::FileExists(path); }
+bool WindowsLibraryEnvironment::FileExists(const std::string& path) {
+    return brd::FileExists(path);
+}
 
 namespace {
 

@@ -6,7 +6,7 @@
 namespace brd {
 
 class WindowsLibraryEnvironment final : public ILibraryEnvironment {
-public:
+  public:
     bool FileExists(const std::string& path) override;
     void ShowMessage(const std::string& text) override;
     std::string TimeOfDayText() override;

@@ -21,7 +21,8 @@ std::wstring GuidText(REFGUID guid) {
 
 bool SetValue(HKEY root, const std::wstring& subkey, const wchar_t* name, const std::wstring& value) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr) !=
+        ERROR_SUCCESS)
         return false;
     const brd::unique_hkey key(raw);
     return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -67,14 +68,15 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
     const std::wstring path = ModulePath();
     const std::wstring clsid = L"CLSID\\" + GuidText(CLSID_Class1);
     const std::wstring libid = GuidText(LIBID_brdsave);
-    bool ok = SetValue(HKEY_CLASSES_ROOT, clsid, nullptr, kProgId) &&
-              SetValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", nullptr, path) &&
-              SetValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-              SetValue(HKEY_CLASSES_ROOT, clsid + L"\\ProgID", nullptr, kProgId) &&
-              SetValue(HKEY_CLASSES_ROOT, clsid + L"\\TypeLib", nullptr, libid) &&
-              SetValue(HKEY_CLASSES_ROOT, clsid + L"\\VERSION", nullptr, L"" BRDSAVE_TEXT(BRDSAVE_TLB_VERSION)) &&
-              SetValue(HKEY_CLASSES_ROOT, kProgId, nullptr, kProgId) &&
-              SetValue(HKEY_CLASSES_ROOT, std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(CLSID_Class1));
+    bool ok =
+        SetValue(HKEY_CLASSES_ROOT, clsid, nullptr, kProgId) &&
+        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", nullptr, path) &&
+        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
+        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\ProgID", nullptr, kProgId) &&
+        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\TypeLib", nullptr, libid) &&
+        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\VERSION", nullptr, L"" BRDSAVE_TEXT(BRDSAVE_TLB_VERSION)) &&
+        SetValue(HKEY_CLASSES_ROOT, kProgId, nullptr, kProgId) &&
+        SetValue(HKEY_CLASSES_ROOT, std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(CLSID_Class1));
     if (!ok) {
         RemoveKeys();
         return SELFREG_E_CLASS;

@@ -10,9 +10,8 @@
 namespace brd {
 
 // One owner type per handle kind: unique_handle<HKEY, &::RegCloseKey>.
-template <typename H, auto Close, H Invalid = H{}>
-class unique_handle {
-public:
+template <typename H, auto Close, H Invalid = H{}> class unique_handle {
+  public:
     unique_handle() noexcept = default;
     explicit unique_handle(H h) noexcept : h_(h) {}
     unique_handle(const unique_handle&) = delete;
@@ -32,20 +31,38 @@ public:
         if (old != Invalid) Close(old);
     }
 
-private:
+  private:
     H h_ = Invalid;
 };
 
 namespace detail {
-inline void close_handle(HANDLE h) noexcept { ::CloseHandle(h); }
-inline void close_key(HKEY h) noexcept { ::RegCloseKey(h); }
-inline void destroy_icon(HICON h) noexcept { ::DestroyIcon(h); }
-inline void destroy_menu(HMENU h) noexcept { ::DestroyMenu(h); }
-inline void delete_object(HGDIOBJ h) noexcept { ::DeleteObject(h); }
-inline void destroy_window(HWND h) noexcept { ::DestroyWindow(h); }
-inline void find_close(HANDLE h) noexcept { ::FindClose(h); }
-inline void delete_dc(HDC h) noexcept { ::DeleteDC(h); }
-inline void free_bstr(BSTR b) noexcept { ::SysFreeString(b); }
+inline void close_handle(HANDLE h) noexcept {
+    ::CloseHandle(h);
+}
+inline void close_key(HKEY h) noexcept {
+    ::RegCloseKey(h);
+}
+inline void destroy_icon(HICON h) noexcept {
+    ::DestroyIcon(h);
+}
+inline void destroy_menu(HMENU h) noexcept {
+    ::DestroyMenu(h);
+}
+inline void delete_object(HGDIOBJ h) noexcept {
+    ::DeleteObject(h);
+}
+inline void destroy_window(HWND h) noexcept {
+    ::DestroyWindow(h);
+}
+inline void find_close(HANDLE h) noexcept {
+    ::FindClose(h);
+}
+inline void delete_dc(HDC h) noexcept {
+    ::DeleteDC(h);
+}
+inline void free_bstr(BSTR b) noexcept {
+    ::SysFreeString(b);
+}
 } // namespace detail
 
 using unique_kernel_handle = unique_handle<HANDLE, &detail::close_handle>;
@@ -62,7 +79,7 @@ using unique_bstr = unique_handle<BSTR, &detail::free_bstr>;
 
 // A VARIANT cleared at the end of its scope.
 class unique_variant {
-public:
+  public:
     unique_variant() noexcept { ::VariantInit(&v_); }
     unique_variant(const unique_variant&) = delete;
     unique_variant& operator=(const unique_variant&) = delete;
@@ -70,13 +87,13 @@ public:
     [[nodiscard]] VARIANT* get() noexcept { return &v_; }
     VARIANT* operator->() noexcept { return &v_; }
 
-private:
+  private:
     VARIANT v_;
 };
 
 // A window's device context (GetDC), released at the end of the scope; null for the screen's.
 class window_dc {
-public:
+  public:
     explicit window_dc(HWND window = nullptr) noexcept : window_(window), dc_(::GetDC(window)) {}
     window_dc(const window_dc&) = delete;
     window_dc& operator=(const window_dc&) = delete;
@@ -85,14 +102,14 @@ public:
     }
     [[nodiscard]] HDC get() const noexcept { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
 // An object selected into a device context for the scope; the one it replaced goes back at the end.
 class selected_object {
-public:
+  public:
     selected_object(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
     selected_object(const selected_object&) = delete;
     selected_object& operator=(const selected_object&) = delete;
@@ -100,14 +117,14 @@ public:
         if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
     }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };
 
 // The search handle's invalid value is INVALID_HANDLE_VALUE, not null.
 class unique_find {
-public:
+  public:
     unique_find() noexcept = default;
     explicit unique_find(HANDLE h) noexcept : h_(h) {}
     unique_find(const unique_find&) = delete;
@@ -125,14 +142,13 @@ public:
         if (old != INVALID_HANDLE_VALUE) ::FindClose(old);
     }
 
-private:
+  private:
     HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
 // Owning COM interface pointer.
-template <typename T>
-class com_ptr {
-public:
+template <typename T> class com_ptr {
+  public:
     com_ptr() noexcept = default;
     com_ptr(std::nullptr_t) noexcept {}
     com_ptr(const com_ptr& o) noexcept : p_(o.p_) {
@@ -163,13 +179,13 @@ public:
     }
     void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 
 // COM initialised for the lifetime of the scope (apartment threaded).
 class com_init_scope {
-public:
+  public:
     com_init_scope() noexcept : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     com_init_scope(const com_init_scope&) = delete;
     com_init_scope& operator=(const com_init_scope&) = delete;
@@ -178,7 +194,7 @@ public:
     }
     [[nodiscard]] HRESULT result() const noexcept { return hr_; }
 
-private:
+  private:
     HRESULT hr_;
 };
 

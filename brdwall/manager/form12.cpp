@@ -36,17 +36,19 @@ constexpr int kMaxMissingFileWarnings = 10;
 
 // The wallpaper list box as the order logic sees it.
 class ListBoxEntries final : public IWallpaperList {
-public:
+  public:
     explicit ListBoxEntries(ListBox& list) : list_(list) {}
     int Count() override { return list_.ListCount(); }
     std::string Entry(int i) override { return list_.List(i); }
     void Remove(const std::vector<int>& indexes) override { list_.RemoveItems(indexes); }
 
-private:
+  private:
     ListBox& list_;
 };
 
-int CurrentMinute() { return SystemClock().Now().Minute; }
+int CurrentMinute() {
+    return SystemClock().Now().Minute;
+}
 
 // The library's load takes the list positions as 16-bit values and does not use them.
 short LibraryIndex(int position) {
@@ -63,7 +65,8 @@ std::string WindowsDirectory() {
         n = GetWindowsDirectoryW(path.data(), static_cast<UINT>(path.size()));
     }
     path.resize(n < path.size() ? n : 0);
-    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    while (path.size() > 3 && path.back() == L'\\')
+        path.pop_back();
     return Utf8(path);
 }
 
@@ -79,14 +82,15 @@ std::string UserPictureFolder() {
 
 Form12::Form12()
     : imgShow(*this, {"imgShow", "", "preview", 120, 120, 1572, 1332}, IDB_BRD_PLACEHOLDER),
-      lstSearch(*this, {"lstSearch", "", "Windows' directory and path input by user", 1920, 120, 2172, 2028}, nullptr,
-                true, true),
+      lstSearch(*this, {"lstSearch", "", "Windows' directory and path input by user", 1920, 120, 2172, 2028},
+                nullptr, true, true),
       cmdExtendList(*this, {"cmdExtendList", "", "", 4080, 120, 132, 252}, IDI_BRD_EXTEND, nullptr,
                     "extend or shorten the searched list"),
       Image1(*this, {"Image1", "", "", 4320, 240, 852, 336}, IDB_BRD_BANNER),
       cmdRefresh(*this, {"cmdRefresh", "Refresh", "refresh searched list", 4320, 840, 972, 372}),
-      cmdChangeWall(*this, {"cmdChangeWall", "Change", "change wallpaper now when item is highlighted on the left",
-                            4320, 1320, 972, 372}),
+      cmdChangeWall(*this,
+                    {"cmdChangeWall", "Change", "change wallpaper now when item is highlighted on the left",
+                     4320, 1320, 972, 372}),
       cmdAdd(*this, {"cmdAdd", "Add", "add file name to wallpaper list after view", 480, 1680, 612, 252}),
       cmdClearWall(*this, {"cmdClearWall", "Clear", "clear wallpaper", 4320, 1800, 972, 372}),
       Label3(*this, {"Label3", "Wallpaper list :", "", 120, 2040, 1452, 252}),
@@ -94,22 +98,29 @@ Form12::Form12()
       txtPath(*this, {"txtPath", "", "directory you want to search", 1920, 2400, 2172, 264}),
       ckEvery(*this, {"ckEvery", "Every", "enable changing wallpaper when check", 1920, 2880, 972, 300}),
       cbInterval(*this, {"cbInterval", "min / hr", "interval", 3000, 2880, 1092, 276}, nullptr, true),
-      optOption1(*this, {"optOption", "priority", "change from up to down in Wallpaper list", 4200, 2880, 1212, 300},
+      optOption1(*this,
+                 {"optOption", "priority", "change from up to down in Wallpaper list", 4200, 2880, 1212, 300},
                  nullptr, 1),
       optOption2(*this, {"optOption", "random", "change randomly", 4200, 3240, 1212, 180}, nullptr, 2),
       ckCountDown(*this, {"ckCountDown", "Count down",
-                          "depends on interval, start count from now or from twelve o'clock ", 1920, 3240, 1452, 300}),
-      ckSaveSettings(*this, {"ckSaveSettings", "Save above settings",
-                             "automatically run the same when program starts next time", 1920, 3600, 2052, 300}),
-      cmdMinimize(*this, {"cmdMinimize", "", "", 4200, 3720, 852, 180}, IDI_BRD_MINIMIZE, nullptr, "minimize"),
+                          "depends on interval, start count from now or from twelve o'clock ", 1920, 3240,
+                          1452, 300}),
+      ckSaveSettings(*this,
+                     {"ckSaveSettings", "Save above settings",
+                      "automatically run the same when program starts next time", 1920, 3600, 2052, 300}),
+      cmdMinimize(*this, {"cmdMinimize", "", "", 4200, 3720, 852, 180}, IDI_BRD_MINIMIZE, nullptr,
+                  "minimize"),
       cmdDelete(*this, {"cmdDelete", "", "remove highlighted items", 240, 3960, 372, 252}, IDI_BRD_DELETE),
       cmdDeleteAll(*this, {"cmdDeleteAll", "", "remove all items", 840, 3960, 732, 252}, IDI_BRD_DELETEALL),
       cmdClose(*this, {"cmdClose", "Close", "", 4200, 4080, 852, 372}),
       CmdSaveToFile(*this, {"CmdSaveToFile", "", "save wallpaper list's data to disk", 240, 4320, 252, 252},
                     IDI_BRD_SAVE),
-      cmdLoad(*this, {"cmdLoad", "", "clear data in wallpaper list and load old data from disk", 840, 4320, 252, 252},
-              IDI_BRD_LOAD) {
-    for (const Interval& interval : kIntervals) cbInterval.AddItem(interval.Item);
+      cmdLoad(
+          *this,
+          {"cmdLoad", "", "clear data in wallpaper list and load old data from disk", 840, 4320, 252, 252},
+          IDI_BRD_LOAD) {
+    for (const Interval& interval : kIntervals)
+        cbInterval.AddItem(interval.Item);
     SetDefaultButton(&cmdAdd);
     SetCancelAction([this] { cmdClose_Click(); }); // Escape closes the window as "Close" does
 
@@ -165,13 +176,14 @@ void Form12::Form_Load() {
     VARIANT_BOOL option1 = VARIANT_FALSE, option2 = VARIANT_FALSE;
     LONG top = 0, left = 0;
     if (LibraryObject library = NewClass1()) {
-        ControlArg every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)), search(DispatchFor(lstSearch)),
-            keep(DispatchFor(ckSaveSettings)), list(DispatchFor(lstShow)), countDown(DispatchFor(ckCountDown));
+        ControlArg every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)),
+            search(DispatchFor(lstSearch)), keep(DispatchFor(ckSaveSettings)), list(DispatchFor(lstShow)),
+            countDown(DispatchFor(ckCountDown));
         const Bstr file(kSettingsFileName), appPath(g.AppFolder);
         ListBox::Freeze freeze(lstShow);
-        library->F12Load(kWindowSettingsRecord, file.get(), LibraryIndex(NextShowIndex_), LibraryIndex(DeleteScanIndex_), every.ptr(),
-                         interval.ptr(), &option1, search.ptr(), &top, &left, keep.ptr(), list.ptr(), &option2,
-                         appPath.get(), countDown.ptr());
+        library->F12Load(kWindowSettingsRecord, file.get(), LibraryIndex(NextShowIndex_),
+                         LibraryIndex(DeleteScanIndex_), every.ptr(), interval.ptr(), &option1, search.ptr(),
+                         &top, &left, keep.ptr(), list.ptr(), &option2, appPath.get(), countDown.ptr());
     }
     Move(left, top);
     KeepOnScreen();
@@ -205,11 +217,13 @@ void Form12::ReadUserFolder() {
 }
 
 std::array<Control*, 13> Form12::FontSchemeControls() {
-    return {&ckEvery, &ckSaveSettings, &Label3, &optOption1, &optOption2, &lstShow, &cmdAdd,
-            &cmdChangeWall, &cmdClearWall, &cmdClose, &cbInterval, &lstSearch, &ckCountDown};
+    return {&ckEvery,       &ckSaveSettings, &Label3,   &optOption1, &optOption2, &lstShow,    &cmdAdd,
+            &cmdChangeWall, &cmdClearWall,   &cmdClose, &cbInterval, &lstSearch,  &ckCountDown};
 }
 
-void Form12::ApplyFontScheme() { ApplyStoredFontScheme(FontSchemeControls()); }
+void Form12::ApplyFontScheme() {
+    ApplyStoredFontScheme(FontSchemeControls());
+}
 
 // ---- rotation ----
 
@@ -237,7 +251,9 @@ void Form12::ClearAndDisableEvery() {
     cbInterval.SetEnabled(true);
 }
 
-void Form12::ResetCountDown() { brd::ResetCountDown(G(), cbInterval.ListIndex(), CurrentMinute()); }
+void Form12::ResetCountDown() {
+    brd::ResetCountDown(G(), cbInterval.ListIndex(), CurrentMinute());
+}
 
 void Form12::AdvanceNextShow() {
     Module1& g = G();
@@ -260,8 +276,8 @@ void Form12::SaveWindowSettings() {
     }
     LibraryObject library = NewClass1();
     if (!library) return;
-    ControlArg keep(DispatchFor(ckSaveSettings)), every(DispatchFor(ckEvery)), interval(DispatchFor(cbInterval)),
-        countDown(DispatchFor(ckCountDown));
+    ControlArg keep(DispatchFor(ckSaveSettings)), every(DispatchFor(ckEvery)),
+        interval(DispatchFor(cbInterval)), countDown(DispatchFor(ckCountDown));
     const Bstr file(kSettingsFileName), appPath(G().AppFolder);
     library->cmdCloseRet(kWindowSettingsRecord, file.get(), keep.get(), WindowTop_, WindowLeft_, every.get(),
                          optOption(2).Value() ? VARIANT_TRUE : VARIANT_FALSE, interval.get(), appPath.get(),
@@ -293,13 +309,18 @@ void Form12::ckCountDown_Click() {
     }
 }
 
-void Form12::ckCountDown_MouseUp() { SaveWindowSettings(); }
+void Form12::ckCountDown_MouseUp() {
+    SaveWindowSettings();
+}
 
-void Form12::ckSaveSettings_MouseUp() { SaveWindowSettings(); }
+void Form12::ckSaveSettings_MouseUp() {
+    SaveWindowSettings();
+}
 
 void Form12::optOption_Click(int index) {
-    OrderOptionClick(index, NextShowIndex_, lstShow.ListCount(), random_, [this] { DropMissingFiles(); },
-                     [this] { ConvertToBitmap(); });
+    OrderOptionClick(
+        index, NextShowIndex_, lstShow.ListCount(), random_, [this] { DropMissingFiles(); },
+        [this] { ConvertToBitmap(); });
 }
 
 void Form12::optOption_MouseUp(int index) {
@@ -316,22 +337,28 @@ void Form12::EMShowToShow() {
     // A position outside the list (its entry was removed by a preview or a delete) holds no entry:
     // nothing is applied, and the order below starts again from the top.
     const bool inList = NextShowIndex_ >= 0 && NextShowIndex_ < count;
-    const ResolvedEntry entry =
-        ResolveEntry(inList ? lstShow.List(NextShowIndex_) : std::string(), WindowsFolderPath_, UserFolderPath_);
+    const ResolvedEntry entry = ResolveEntry(inList ? lstShow.List(NextShowIndex_) : std::string(),
+                                             WindowsFolderPath_, UserFolderPath_);
     switch (entry.Kind) {
     case PictureKind::Convert:
         // Prepared when this entry became the next one; not applied when that failed.
         if (convertedReady_) ApplyWallpaper(convertedPath_);
         break;
-    case PictureKind::Bitmap: ApplyWallpaper(entry.FullPath); break;
-    case PictureKind::Never: break;
+    case PictureKind::Bitmap:
+        ApplyWallpaper(entry.FullPath);
+        break;
+    case PictureKind::Never:
+        break;
     }
     ChooseNextEntry(
         OrderModeOf(optOption(2).Value(), optOption(1).Value()), NextShowIndex_, lstShow.ListCount(),
-        [this](int index) { optOption_Click(index); }, [this] { DropMissingFiles(); }, [this] { ConvertToBitmap(); });
+        [this](int index) { optOption_Click(index); }, [this] { DropMissingFiles(); },
+        [this] { ConvertToBitmap(); });
 }
 
-void Form12::PickRandomIndex() { NextShowIndex_ = brd::PickRandomIndex(NextShowIndex_, lstShow.ListCount(), random_); }
+void Form12::PickRandomIndex() {
+    NextShowIndex_ = brd::PickRandomIndex(NextShowIndex_, lstShow.ListCount(), random_);
+}
 
 void Form12::DropMissingFiles() {
     ListBoxEntries entries(lstShow);
@@ -343,9 +370,7 @@ void Form12::DropMissingFiles() {
     actions.Warn = [&warned](const std::string& text) {
         if (++warned <= kMaxMissingFileWarnings) Form11::AnswerOk(text);
     };
-    actions.OneLeft = [this] {
-        ClearAndDisableEvery();
-    };
+    actions.OneLeft = [this] { ClearAndDisableEvery(); };
     brd::DropMissingFiles(NextShowIndex_, entries, actions, WindowsFolderPath_, UserFolderPath_);
     if (warned > kMaxMissingFileWarnings)
         Form11::AnswerOk(std::to_string(warned - kMaxMissingFileWarnings) + " more files not found");
@@ -355,7 +380,8 @@ void Form12::ConvertToBitmap() {
     const int count = lstShow.ListCount();
     if (count == 0) return;
     if (NextShowIndex_ >= count || NextShowIndex_ < 0) return;
-    const ResolvedEntry entry = ResolveEntry(lstShow.List(NextShowIndex_), WindowsFolderPath_, UserFolderPath_);
+    const ResolvedEntry entry =
+        ResolveEntry(lstShow.List(NextShowIndex_), WindowsFolderPath_, UserFolderPath_);
     if (entry.Kind != PictureKind::Convert) return;
     // Decoded band by band straight into the bitmap file: a big picture is never held whole.
     PictureRows picture;
@@ -366,7 +392,9 @@ void Form12::ConvertToBitmap() {
         return;
     }
     const std::string written = WriteConvertedPicture(
-        [&picture](const std::string& path, FailureNote& n) { return SavePictureRowsAsBitmap(picture, path, n); },
+        [&picture](const std::string& path, FailureNote& n) {
+            return SavePictureRowsAsBitmap(picture, path, n);
+        },
         [&picture] { return picture.DamagedData(); }, entry.BareName + ": " + kConversionSentence);
     convertedReady_ = !written.empty();
     if (convertedReady_) convertedPath_ = written;
@@ -426,14 +454,18 @@ void Form12::cmdChangeWall_Click() {
             Form11::AnswerOk(FailureReportText(kChangeSentence, Failure{481, "Invalid picture"}));
             return;
         }
-        save = [&](const std::string& path, FailureNote& n) { return SavePictureAsBitmap(placeholder, path, n); };
+        save = [&](const std::string& path, FailureNote& n) {
+            return SavePictureAsBitmap(placeholder, path, n);
+        };
     } else {
         // What the preview shows, from the bytes read for it: the file may have changed or gone since.
         if (!previewed.Open(preview_, note)) {
             Form11::AnswerOk(FailureReportText(kChangeSentence, note.Last()));
             return;
         }
-        save = [&](const std::string& path, FailureNote& n) { return SavePictureRowsAsBitmap(previewed, path, n); };
+        save = [&](const std::string& path, FailureNote& n) {
+            return SavePictureRowsAsBitmap(previewed, path, n);
+        };
         damaged = [&] { return previewed.DamagedData(); };
     }
     const std::string written = WriteConvertedPicture(save, damaged, kChangeSentence);
@@ -444,7 +476,9 @@ void Form12::cmdChangeWall_Click() {
     ApplyWallpaper(written);
 }
 
-void Form12::cmdClearWall_Click() { ApplyWallpaper(""); }
+void Form12::cmdClearWall_Click() {
+    ApplyWallpaper("");
+}
 
 // ---- search and preview ----
 
@@ -455,8 +489,8 @@ void Form12::cmdRefresh_Click() {
     std::int16_t slot = 0;
     for (const PictureFormat& format : kPictureFormats) {
         DirSearch search;
-        FillSearchList(search, search.First(windows + "\\*." + std::string(format.Ending), SearchNormal), slot++,
-                       names);
+        FillSearchList(search, search.First(windows + "\\*." + std::string(format.Ending), SearchNormal),
+                       slot++, names);
     }
     const std::string typed = txtPath.Text();
     if (!typed.empty()) {
@@ -473,7 +507,8 @@ void Form12::cmdRefresh_Click() {
         UserFolderPath_ = folder;
         for (const PictureFormat& format : kPictureFormats) {
             DirSearch search;
-            FillSearchList(search, search.First(UserFolderPath_ + "*." + std::string(format.Ending), SearchNormal),
+            FillSearchList(search,
+                           search.First(UserFolderPath_ + "*." + std::string(format.Ending), SearchNormal),
                            slot++, names);
         }
     }
@@ -517,9 +552,13 @@ void Form12::txtPath_KeyDown(int keyCode, int /*shift*/) {
 }
 
 // Enter in the path box searches; elsewhere it presses "Add".
-void Form12::txtPath_GotFocus() { SetDefaultButton(nullptr); }
+void Form12::txtPath_GotFocus() {
+    SetDefaultButton(nullptr);
+}
 
-void Form12::txtPath_LostFocus() { SetDefaultButton(&cmdAdd); }
+void Form12::txtPath_LostFocus() {
+    SetDefaultButton(&cmdAdd);
+}
 
 void Form12::cmdExtendList_Click() {
     if (!ListExtended_) {
@@ -532,9 +571,13 @@ void Form12::cmdExtendList_Click() {
     }
 }
 
-void Form12::lstSearch_Click() { PreviewFromList(lstSearch, false); }
+void Form12::lstSearch_Click() {
+    PreviewFromList(lstSearch, false);
+}
 
-void Form12::lstShow_Click() { PreviewFromList(lstShow, true); }
+void Form12::lstShow_Click() {
+    PreviewFromList(lstShow, true);
+}
 
 void Form12::PreviewFromList(ListBox& list, bool warnMissing) {
     const int index = list.ListIndex();
@@ -557,7 +600,8 @@ void Form12::cmdAdd_Click() {
     if (lstSearch.SelCount() > 0) {
         // In the search list's order, all at once.
         std::vector<std::string> added;
-        for (int i : lstSearch.SelectedIndexes()) added.push_back(lstSearch.List(i));
+        for (int i : lstSearch.SelectedIndexes())
+            added.push_back(lstSearch.List(i));
         lstShow.AddItems(added);
     }
     if (lstShow.ListCount() >= 2) {
@@ -635,9 +679,13 @@ void Form12::CmdSaveToFile_Click() {
 
 // ---- closing ----
 
-void Form12::cmdClose_Click() { Unload(FormCode); }
+void Form12::cmdClose_Click() {
+    Unload(FormCode);
+}
 
-void Form12::cmdMinimize_Click() { SetWindowState(StateMinimized); }
+void Form12::cmdMinimize_Click() {
+    SetWindowState(StateMinimized);
+}
 
 bool Form12::Form_QueryUnload(UnloadMode /*mode*/) {
     SaveWindowSettings();

@@ -19,7 +19,7 @@
 namespace brd {
 
 class Form12 final : public Form {
-public:
+  public:
     Form12();
 
     // Applies the next wallpaper of the list and chooses the one after it.
@@ -91,7 +91,7 @@ public:
     // preview unchanged) when it cannot be decoded.
     bool ShowPreview(const std::string& path, FailureNote& note);
 
-private:
+  private:
     [[nodiscard]] FormStyle Style() const override;
     void Form_Load() override;
     bool Form_QueryUnload(UnloadMode mode) override;
@@ -114,7 +114,8 @@ private:
     void DropMissingFiles();
     void ConvertToBitmap();
     void ReadUserFolder();
-    void FillSearchList(DirSearch& search, std::string FirstName, std::int16_t Slot, std::vector<std::string>& names);
+    void FillSearchList(DirSearch& search, std::string FirstName, std::int16_t Slot,
+                        std::vector<std::string>& names);
     // Removes the selected entries from DeleteScanIndex on, in one step; DeleteScanIndex ends on the first.
     void RemoveNextSelected();
     // Shows the picture of the focused entry of a list; a missing file's entry is removed.
@@ -138,7 +139,7 @@ private:
 
     std::string convertedPath_;
     bool convertedReady_ = false; // the converted file holds a picture that may be applied
-    PictureData preview_; // what the preview shows, as it was read; no path for the placeholder
+    PictureData preview_;         // what the preview shows, as it was read; no path for the placeholder
     StirringRandom random_;
 };
 

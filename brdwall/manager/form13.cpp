@@ -22,7 +22,8 @@ bool SaveWallpaperList(const std::string& fileName) {
     std::vector<std::string> entries;
     const int count = manager->lstShow.ListCount();
     entries.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) entries.push_back(manager->lstShow.List(i));
+    for (int i = 0; i < count; ++i)
+        entries.push_back(manager->lstShow.List(i));
     FailureNote note;
     if (WriteListFile(G().AppFolder + fileName, entries, note)) return true;
     Failure f = note.Last();
@@ -69,6 +70,8 @@ void Form13::cmdYes_Click() {
     Unload();
 }
 
-void Form13::cmdCancel_Click() { Unload(); }
+void Form13::cmdCancel_Click() {
+    Unload();
+}
 
 } // namespace brd

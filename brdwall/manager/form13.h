@@ -9,7 +9,7 @@
 namespace brd {
 
 class Form13 final : public Form {
-public:
+  public:
     Form13();
 
     // Shows the question top-most and modeless, keeps what is to be overwritten, and beeps.
@@ -23,7 +23,7 @@ public:
     void cmdYes_Click();
     void cmdCancel_Click();
 
-private:
+  private:
     [[nodiscard]] FormStyle Style() const override;
 
     std::string origin_;

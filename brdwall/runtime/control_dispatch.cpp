@@ -18,8 +18,8 @@ struct NameId {
     DISPID id;
 };
 constexpr NameId kNames[] = {
-    {L"Value", kValue}, {L"Enabled", kEnabled}, {L"ListIndex", kListIndex}, {L"ListCount", kListCount},
-    {L"AddItem", kAddItem},
+    {L"Value", kValue},         {L"Enabled", kEnabled}, {L"ListIndex", kListIndex},
+    {L"ListCount", kListCount}, {L"AddItem", kAddItem},
 };
 
 HRESULT Raise(EXCEPINFO* info, WORD code, const wchar_t* description) {
@@ -40,7 +40,7 @@ std::string ArgText(const VARIANT& v, HRESULT& hr) {
 }
 
 class ControlDispatch final : public IDispatch {
-public:
+  public:
     ControlDispatch(CheckBox* check, ComboBox* combo, ListBox* list) noexcept
         : check_(check), combo_(combo), list_(list) {}
 
@@ -85,8 +85,8 @@ public:
         return hr;
     }
 
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info,
-                        UINT* argErr) override {
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* info, UINT* argErr) override {
         if (!params) return E_POINTER;
         const bool get = (flags & DISPATCH_PROPERTYGET) != 0;
         const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
@@ -103,11 +103,12 @@ public:
         switch (id) {
         case kValue:
             if (!check_) return DISP_E_MEMBERNOTFOUND;
-            if (put) return PutInt(params, info, argErr, [this](int v) -> bool {
-                if (v < 0 || v > 2) return false;
-                check_->SetValue(v);
-                return true;
-            });
+            if (put)
+                return PutInt(params, info, argErr, [this](int v) -> bool {
+                    if (v < 0 || v > 2) return false;
+                    check_->SetValue(v);
+                    return true;
+                });
             if (get) return ReturnInt(result, check_->Value());
             return DISP_E_MEMBERNOTFOUND;
         case kEnabled: {
@@ -134,16 +135,17 @@ public:
         }
         case kListIndex:
             if (!combo_ && !list_) return DISP_E_MEMBERNOTFOUND;
-            if (put) return PutInt(params, info, argErr, [this](int v) -> bool {
-                const int count = combo_ ? combo_->ListCount() : list_->ListCount();
-                if (v < -1 || v >= count) return false;
-                if (combo_) {
-                    combo_->SetListIndex(v);
-                } else {
-                    list_->SetListIndex(v);
-                }
-                return true;
-            });
+            if (put)
+                return PutInt(params, info, argErr, [this](int v) -> bool {
+                    const int count = combo_ ? combo_->ListCount() : list_->ListCount();
+                    if (v < -1 || v >= count) return false;
+                    if (combo_) {
+                        combo_->SetListIndex(v);
+                    } else {
+                        list_->SetListIndex(v);
+                    }
+                    return true;
+                });
             if (get) return ReturnInt(result, combo_ ? combo_->ListIndex() : list_->ListIndex());
             return DISP_E_MEMBERNOTFOUND;
         case kListCount:
@@ -172,7 +174,7 @@ public:
         }
     }
 
-private:
+  private:
     Control* Target() const noexcept {
         if (check_) return check_;
         if (combo_) return combo_;
@@ -212,8 +214,14 @@ com_ptr<IDispatch> Make(CheckBox* check, ComboBox* combo, ListBox* list) {
 
 } // namespace
 
-com_ptr<IDispatch> DispatchFor(CheckBox& control) { return Make(&control, nullptr, nullptr); }
-com_ptr<IDispatch> DispatchFor(ComboBox& control) { return Make(nullptr, &control, nullptr); }
-com_ptr<IDispatch> DispatchFor(ListBox& control) { return Make(nullptr, nullptr, &control); }
+com_ptr<IDispatch> DispatchFor(CheckBox& control) {
+    return Make(&control, nullptr, nullptr);
+}
+com_ptr<IDispatch> DispatchFor(ComboBox& control) {
+    return Make(nullptr, &control, nullptr);
+}
+com_ptr<IDispatch> DispatchFor(ListBox& control) {
+    return Make(nullptr, nullptr, &control);
+}
 
 } // namespace brd

@@ -16,7 +16,7 @@ com_ptr<IDispatch> DispatchFor(ListBox& control);
 
 // A variant holding a reference to the control's face, for a library call.
 class ControlArg {
-public:
+  public:
     explicit ControlArg(com_ptr<IDispatch> face) noexcept : face_(std::move(face)) {
         VariantInit(&v_);
         v_.vt = VT_DISPATCH;
@@ -27,7 +27,7 @@ public:
     VARIANT& get() noexcept { return v_; }
     VARIANT* ptr() noexcept { return &v_; }
 
-private:
+  private:
     com_ptr<IDispatch> face_;
     VARIANT v_;
 };

@@ -48,20 +48,25 @@ void Control::CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle
     if (!continuesGroup) style |= WS_GROUP;
     if (continuesGroup) style &= ~static_cast<DWORD>(WS_TABSTOP);
     // Unicode windows, so that names in any script show as they are.
-    hwnd_ = CreateWindowExW(exStyle, windowClass, Wide(design_.Caption).c_str(), WS_CHILD | WS_VISIBLE | style,
-                            owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(design_.Width),
-                            owner_.ToPixels(design_.Height), owner_.hWnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Application::Instance(), nullptr);
+    hwnd_ =
+        CreateWindowExW(exStyle, windowClass, Wide(design_.Caption).c_str(), WS_CHILD | WS_VISIBLE | style,
+                        owner_.ToPixels(at.x), owner_.ToPixels(at.y), owner_.ToPixels(design_.Width),
+                        owner_.ToPixels(design_.Height), owner_.hWnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Application::Instance(), nullptr);
 }
 
-bool Control::Enabled() const noexcept { return hwnd_ && IsWindowEnabled(hwnd_); }
+bool Control::Enabled() const noexcept {
+    return hwnd_ && IsWindowEnabled(hwnd_);
+}
 
 void Control::SetEnabled(bool enabled) {
     if (!hwnd_) owner_.Load();
     if (hwnd_) EnableWindow(hwnd_, enabled ? TRUE : FALSE);
 }
 
-bool Control::Visible() const noexcept { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+bool Control::Visible() const noexcept {
+    return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE);
+}
 
 void Control::SetVisible(bool visible) {
     if (!hwnd_) owner_.Load();
@@ -167,18 +172,21 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         // runs before its MouseUp.
         const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
         if (c->MouseUp && c->hwnd_ == hwnd && !c->emulatedClick_ && !ModalScope::Active()) {
-            const int button = msg == WM_LBUTTONUP ? LeftButton : msg == WM_RBUTTONUP ? RightButton : MiddleButton;
+            const int button = msg == WM_LBUTTONUP   ? LeftButton
+                               : msg == WM_RBUTTONUP ? RightButton
+                                                     : MiddleButton;
             int shift = 0;
             if (wp & MK_SHIFT) shift |= 1;
             if (wp & MK_CONTROL) shift |= 2;
             if (GetKeyState(VK_MENU) < 0) shift |= 4;
-            c->MouseUp(button, shift, c->owner_.ToTwips(GET_X_LPARAM(lp)), c->owner_.ToTwips(GET_Y_LPARAM(lp)));
+            c->MouseUp(button, shift, c->owner_.ToTwips(GET_X_LPARAM(lp)),
+                       c->owner_.ToTwips(GET_Y_LPARAM(lp)));
         }
         return r;
     }
     case WM_KEYUP:
-        if (wp == VK_SPACE && c->SpaceIsARelease() && c->MouseUp && c->hwnd_ == hwnd && !ModalScope::Active() &&
-            (SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
+        if (wp == VK_SPACE && c->SpaceIsARelease() && c->MouseUp && c->hwnd_ == hwnd &&
+            !ModalScope::Active() && (SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
             // The button toggles on this release; its Click runs first, as with the mouse.
             const LRESULT r = c->CallBase(hwnd, msg, wp, lp);
             c->MouseUp(LeftButton, KeyShift(), 0, 0);
@@ -213,7 +221,9 @@ LRESULT CALLBACK Control::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 // ---- CommandButton ----
 
-void CommandButton::Realize() { CreateChild(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON); }
+void CommandButton::Realize() {
+    CreateChild(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
+}
 
 void CommandButton::OnCommand(WORD code) {
     if (code == BN_CLICKED && Click) Click();
@@ -317,11 +327,13 @@ void ComboBox::Clear() {
 }
 
 int ComboBox::ListCount() const noexcept {
-    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
+    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0))
+                 : static_cast<int>(pending_.size());
 }
 
 std::string ComboBox::List(int index) const {
-    if (!hwnd_) return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
+    if (!hwnd_)
+        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
     const LRESULT n = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == CB_ERR) return {};
     std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
@@ -407,16 +419,19 @@ void ListBox::Clear() {
 }
 
 int ListBox::ListCount() const noexcept {
-    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)) : static_cast<int>(pending_.size());
+    return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0))
+                 : static_cast<int>(pending_.size());
 }
 
 std::string ListBox::List(int index) const {
-    if (!hwnd_) return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
+    if (!hwnd_)
+        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
     // Read as wide text and converted here: the ANSI messages fail on very long items.
     const LRESULT n = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == LB_ERR || n < 0) return {};
     std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
-    const LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
+    const LRESULT got =
+        SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
     if (got == LB_ERR || got < 0) return {};
     w.resize(static_cast<std::size_t>(got));
     return Utf8(w);
@@ -470,20 +485,21 @@ void ListBox::SetItems(std::vector<std::string> items) {
         for (std::size_t i = 0; i < items.size(); ++i) {
             const std::wstring item = Wide(items[i]);
             constexpr DWORD kOrder = LCMAP_SORTKEY | NORM_IGNORECASE;
-            const int n = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kOrder, item.c_str(), -1, nullptr, 0, nullptr,
-                                        nullptr, 0);
+            const int n = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kOrder, item.c_str(), -1, nullptr, 0,
+                                        nullptr, nullptr, 0);
             std::string key(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
             // A sort key is bytes, asked for through the wide call.
             if (n > 0)
-                LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kOrder, item.c_str(), -1, reinterpret_cast<LPWSTR>(key.data()),
-                              n, nullptr, nullptr, 0);
+                LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kOrder, item.c_str(), -1,
+                              reinterpret_cast<LPWSTR>(key.data()), n, nullptr, nullptr, 0);
             keys.emplace_back(std::move(key), i);
         }
         std::stable_sort(keys.begin(), keys.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<std::string> sorted;
         sorted.reserve(items.size());
-        for (const auto& k : keys) sorted.push_back(std::move(items[k.second]));
+        for (const auto& k : keys)
+            sorted.push_back(std::move(items[k.second]));
         items = std::move(sorted);
     }
     if (!hwnd_) {
@@ -497,11 +513,13 @@ void ListBox::SetItems(std::vector<std::string> items) {
 void ListBox::Refill(const std::vector<std::string>& items) {
     SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
     std::size_t bytes = 0;
-    for (const auto& item : items) bytes += item.size() + 1;
+    for (const auto& item : items)
+        bytes += item.size() + 1;
     SendMessageW(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     // Inserting at the end keeps the order given, sorted style or not.
     for (const auto& item : items)
-        SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
 ListBox::Freeze::Freeze(ListBox& list) : list_(list) {
@@ -522,7 +540,8 @@ void ListBox::AddItems(const std::vector<std::string>& items) {
     }
     Freeze freeze(*this);
     std::size_t bytes = 0;
-    for (const auto& item : items) bytes += item.size() + 1;
+    for (const auto& item : items)
+        bytes += item.size() + 1;
     SendMessageW(hwnd_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     for (const auto& item : items)
         SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
@@ -549,7 +568,8 @@ std::vector<int> ListBox::SelectedIndexes() const {
 void ListBox::RemoveItems(const std::vector<int>& indexes) {
     if (indexes.empty()) return;
     if (!hwnd_) {
-        for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) RemoveItem(*it);
+        for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
+            RemoveItem(*it);
         return;
     }
     Freeze freeze(*this);
@@ -600,7 +620,8 @@ void TextBox::OnCommand(WORD code) {
 
 PictureButton::PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container,
                              std::string spokenName)
-    : Control(owner, std::move(design), container), iconResource_(iconResource), spokenName_(std::move(spokenName)) {}
+    : Control(owner, std::move(design), container), iconResource_(iconResource),
+      spokenName_(std::move(spokenName)) {}
 
 void PictureButton::Realize() {
     CreateChild(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON);
@@ -621,7 +642,9 @@ void PictureButton::OnCommand(WORD code) {
 
 // ---- Label ----
 
-void Label::Realize() { CreateChild(L"STATIC", SS_LEFT | SS_NOPREFIX); }
+void Label::Realize() {
+    CreateChild(L"STATIC", SS_LEFT | SS_NOPREFIX);
+}
 
 void Label::SetBackColor(COLORREF colour) {
     hasBackColor_ = true;
@@ -663,7 +686,8 @@ namespace {
 unique_hbitmap ScaledToFit(HBITMAP source, int width, int height) {
     BITMAP bm{};
     if (!GetObjectW(source, sizeof(bm), &bm) || (bm.bmWidth <= width && bm.bmHeight <= height)) return {};
-    const double scale = std::min(static_cast<double>(width) / bm.bmWidth, static_cast<double>(height) / bm.bmHeight);
+    const double scale =
+        std::min(static_cast<double>(width) / bm.bmWidth, static_cast<double>(height) / bm.bmHeight);
     const int w = std::max(1, static_cast<int>(bm.bmWidth * scale + 0.5));
     const int h = std::max(1, static_cast<int>(bm.bmHeight * scale + 0.5));
     return StretchedBitmap(source, w, h);
@@ -721,7 +745,9 @@ void PictureBox::SetPicture(unique_hbitmap bitmap) {
 
 // ---- Frame ----
 
-void Frame::Realize() { CreateChild(L"BUTTON", BS_GROUPBOX); }
+void Frame::Realize() {
+    CreateChild(L"BUTTON", BS_GROUPBOX);
+}
 
 // ---- Timer ----
 

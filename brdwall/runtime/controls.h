@@ -30,7 +30,7 @@ struct ControlDesign {
 enum MouseButton : int { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 
 class Control {
-public:
+  public:
     Control(Form& owner, ControlDesign design, Control* container = nullptr);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -63,7 +63,7 @@ public:
     // keyCode: the virtual key; shift: 1 Shift, 2 Ctrl, 4 Alt.
     std::function<void(int keyCode, int shift)> KeyDown;
 
-protected:
+  protected:
     friend class Form;
     // Creates the window; called by the form while it loads.
     virtual void Realize() = 0;
@@ -83,11 +83,11 @@ protected:
     Control* container_;
     HWND hwnd_ = nullptr;
     int id_ = 0;
-    unique_hfont font_;   // a font of the control's own, when one was set
+    unique_hfont font_;    // a font of the control's own, when one was set
     std::string fontFace_; // what was asked for, to rebuild it at another DPI
     int fontPoints_ = 0;
 
-private:
+  private:
     bool emulatedClick_ = false;
     WNDPROC baseProc_ = nullptr;
     // Routes the window's messages through ControlProc; the form calls it once the window exists.
@@ -97,27 +97,27 @@ private:
 };
 
 class CommandButton final : public Control {
-public:
+  public:
     using Control::Control;
     std::function<void()> Click;
     // Presses the button as the user would.
     void PerformClick();
 
-private:
+  private:
     void Realize() override;
     void OnCommand(WORD code) override;
 };
 
 // Value: 0 clear, 1 checked, 2 grayed.
 class CheckBox final : public Control {
-public:
+  public:
     using Control::Control;
     std::function<void()> Click;
     [[nodiscard]] int Value() const noexcept { return value_; }
     // Raises Click when the value changes.
     void SetValue(int value);
 
-private:
+  private:
     void Realize() override;
     void OnCommand(WORD code) override;
     bool SpaceIsARelease() const noexcept override { return true; }
@@ -126,7 +126,7 @@ private:
 
 // Option buttons of one container form a group: selecting one clears the others.
 class OptionButton final : public Control {
-public:
+  public:
     OptionButton(Form& owner, ControlDesign design, Control* container = nullptr, int index = 0);
     std::function<void(int index)> Click;
     [[nodiscard]] bool Value() const noexcept { return value_; }
@@ -134,7 +134,7 @@ public:
     void SetValue(bool selected);
     [[nodiscard]] int Index() const noexcept { return index_; }
 
-private:
+  private:
     void Realize() override;
     void OnCommand(WORD code) override;
     bool SpaceIsARelease() const noexcept override { return true; }
@@ -145,7 +145,7 @@ private:
 // A drop-down list; an editable one shows its caption until an item is chosen,
 // and typed text that is not the chosen item leaves no item chosen.
 class ComboBox final : public Control {
-public:
+  public:
     ComboBox(Form& owner, ControlDesign design, Control* container = nullptr, bool editable = false);
     std::function<void()> Click;
     void AddItem(std::string_view item);
@@ -156,7 +156,7 @@ public:
     // Raises Click, as a choice of the user's does.
     void SetListIndex(int index);
 
-private:
+  private:
     void Realize() override;
     void Place() override;
     void OnCommand(WORD code) override;
@@ -167,7 +167,7 @@ private:
 
 // A list box; sorted lists keep their items in case-insensitive order.
 class ListBox final : public Control {
-public:
+  public:
     ListBox(Form& owner, ControlDesign design, Control* container = nullptr, bool sorted = false,
             bool extendedSelect = false);
     std::function<void()> Click;
@@ -196,17 +196,17 @@ public:
     // While one lives, the list is not redrawn: items added or removed one by one (by the library,
     // through the list's interface) cost no repaint each. The list is drawn once at the end.
     class Freeze {
-    public:
+      public:
         explicit Freeze(ListBox& list);
         Freeze(const Freeze&) = delete;
         Freeze& operator=(const Freeze&) = delete;
         ~Freeze();
 
-    private:
+      private:
         ListBox& list_;
     };
 
-private:
+  private:
     void Realize() override;
     void OnCommand(WORD code) override;
     // Puts `items` in place of every item, in the order given.
@@ -219,14 +219,14 @@ private:
 
 // A one-line text box.
 class TextBox final : public Control {
-public:
+  public:
     using Control::Control;
     [[nodiscard]] std::string Text() const { return Caption(); }
     void SetText(std::string_view text) { SetCaption(text); }
     std::function<void()> GotFocus;
     std::function<void()> LostFocus;
 
-private:
+  private:
     void Realize() override;
     void OnCommand(WORD code) override;
 };
@@ -235,12 +235,12 @@ private:
 // reader says for it (its window text, which the icon hides) is its tool tip, or `spokenName` for a
 // button without one.
 class PictureButton final : public Control {
-public:
+  public:
     PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container = nullptr,
                   std::string spokenName = {});
     std::function<void()> Click;
 
-private:
+  private:
     void Realize() override;
     void OnCommand(WORD code) override;
     int iconResource_;
@@ -249,11 +249,11 @@ private:
 };
 
 class Label final : public Control {
-public:
+  public:
     using Control::Control;
     void SetBackColor(COLORREF colour);
 
-private:
+  private:
     void Realize() override;
     bool OnCtlColor(HDC dc, LRESULT& brush) override;
     bool hasBackColor_ = false;
@@ -263,11 +263,11 @@ private:
 
 // A picture showing an icon from the program's resources at its natural size.
 class Image final : public Control {
-public:
+  public:
     Image(Form& owner, ControlDesign design, int iconResource, Control* container = nullptr);
     [[nodiscard]] HICON Icon() const noexcept { return icon_.get(); }
 
-private:
+  private:
     void Realize() override;
     int iconResource_;
     unique_hicon icon_;
@@ -275,7 +275,7 @@ private:
 
 // A picture from a bitmap: one from the program's resources at first, then any set by code.
 class PictureBox final : public Control {
-public:
+  public:
     PictureBox(Form& owner, ControlDesign design, int bitmapResource = 0, Control* container = nullptr);
     // Shows `bitmap` centred in the box; the box owns it from then on.
     void SetPicture(unique_hbitmap bitmap);
@@ -283,7 +283,7 @@ public:
     // The size in pixels that a picture may take up.
     [[nodiscard]] SIZE Room() const noexcept;
 
-private:
+  private:
     void Realize() override;
     void Place() override;
     // Loads the resource drawing that suits the DPI, scaled down to the box when larger.
@@ -295,10 +295,10 @@ private:
 };
 
 class Frame final : public Control {
-public:
+  public:
     using Control::Control;
 
-private:
+  private:
     void Realize() override;
 };
 
@@ -307,7 +307,7 @@ unique_hbitmap StretchedBitmap(HBITMAP source, int width, int height);
 
 // Raises Tick every Interval milliseconds while enabled and the owner is loaded.
 class Timer {
-public:
+  public:
     explicit Timer(Form& owner, UINT intervalMs = 0, bool enabled = true);
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
@@ -319,7 +319,7 @@ public:
     [[nodiscard]] UINT Interval() const noexcept { return interval_; }
     void SetInterval(UINT ms);
 
-private:
+  private:
     friend class Form;
     void Apply();
     void Fire();

@@ -51,9 +51,13 @@ void Form::AddControl(Control* c) {
     c->id_ = 1000 + static_cast<int>(controls_.size());
 }
 
-void Form::AddTimer(Timer* t) { timers_.push_back(t); }
+void Form::AddTimer(Timer* t) {
+    timers_.push_back(t);
+}
 
-void Form::RemoveTimer(Timer* t) noexcept { std::erase(timers_, t); }
+void Form::RemoveTimer(Timer* t) noexcept {
+    std::erase(timers_, t);
+}
 
 Control* Form::FindControl(HWND h) const noexcept {
     for (Control* c : controls_)
@@ -68,9 +72,13 @@ UINT Form::Dpi() const noexcept {
     return dpi ? dpi : 96;
 }
 
-int Form::ToPixels(int twips) const noexcept { return TwipsToPixels(twips, static_cast<int>(Dpi())); }
+int Form::ToPixels(int twips) const noexcept {
+    return TwipsToPixels(twips, static_cast<int>(Dpi()));
+}
 
-int Form::ToTwips(int pixels) const noexcept { return PixelsToTwips(pixels, static_cast<int>(Dpi())); }
+int Form::ToTwips(int pixels) const noexcept {
+    return PixelsToTwips(pixels, static_cast<int>(Dpi()));
+}
 
 void Form::CreateFont() {
     NONCLIENTMETRICSW ncm{};
@@ -84,7 +92,8 @@ void Form::CreateFont() {
     unique_hfont font(CreateFontIndirectW(&ncm.lfMessageFont));
     // Controls switch to the new font before the old one goes.
     for (Control* c : controls_) {
-        if (c->hWnd() && !c->font_) SendMessageW(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        if (c->hWnd() && !c->font_)
+            SendMessageW(c->hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     font_ = std::move(font);
 }
@@ -115,18 +124,20 @@ void Form::Load() {
     if (hwnd_) return;
     RegisterFormClass(&Form::WndProc);
     const FormStyle style = Style();
-    hwnd_ = CreateWindowExW(style.ExStyle, kFormClass, Wide(style.Caption).c_str(), style.Style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 100, 100, nullptr, nullptr, Application::Instance(), this);
+    hwnd_ =
+        CreateWindowExW(style.ExStyle, kFormClass, Wide(style.Caption).c_str(), style.Style, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 100, 100, nullptr, nullptr, Application::Instance(), this);
     if (!hwnd_) return;
     FormWindows().push_back(hwnd_);
     if (style.IconResource) {
         // The window only borrows its icons: they are destroyed after it, at unload.
         HINSTANCE inst = Application::Instance();
-        bigIcon_.reset(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
-                                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-        smallIcon_.reset(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
-                                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                       0)));
+        bigIcon_.reset(
+            static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+        smallIcon_.reset(
+            static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     }
@@ -168,7 +179,8 @@ void Form::Load() {
         Form_Load();
     }
     // Ticks begin once the window's load is over.
-    for (Timer* t : timers_) t->Apply();
+    for (Timer* t : timers_)
+        t->Apply();
 }
 
 void Form::SetDefaultButton(Control* button) noexcept {
@@ -221,7 +233,8 @@ bool Form::Unload(UnloadMode mode) {
     if (Form_QueryUnload(mode)) return false;
     unloading_ = true;
     Form_Unload();
-    for (Timer* t : timers_) KillTimer(hwnd_, t->id_);
+    for (Timer* t : timers_)
+        KillTimer(hwnd_, t->id_);
     HWND h = std::exchange(hwnd_, nullptr);
     std::erase(FormWindows(), h);
     SetWindowLongPtrW(h, GWLP_USERDATA, 0);
@@ -229,12 +242,15 @@ bool Form::Unload(UnloadMode mode) {
     bigIcon_.reset();
     smallIcon_.reset();
     tooltip_ = nullptr;
-    for (Control* c : controls_) c->hwnd_ = nullptr;
+    for (Control* c : controls_)
+        c->hwnd_ = nullptr;
     if (OnUnloaded) OnUnloaded(this);
     return true;
 }
 
-bool Form::Visible() const noexcept { return hwnd_ && IsWindowVisible(hwnd_); }
+bool Form::Visible() const noexcept {
+    return hwnd_ && IsWindowVisible(hwnd_);
+}
 
 int Form::WindowState() const noexcept {
     if (!hwnd_) return StateNormal;
@@ -251,9 +267,15 @@ void Form::SetWindowState(int state) {
     wp.length = sizeof(wp);
     GetWindowPlacement(hwnd_, &wp);
     switch (state) {
-    case StateMinimized: wp.showCmd = SW_SHOWMINNOACTIVE; break;
-    case StateMaximized: wp.showCmd = SW_SHOWMAXIMIZED; break;
-    default: wp.showCmd = SW_RESTORE; break;
+    case StateMinimized:
+        wp.showCmd = SW_SHOWMINNOACTIVE;
+        break;
+    case StateMaximized:
+        wp.showCmd = SW_SHOWMAXIMIZED;
+        break;
+    default:
+        wp.showCmd = SW_RESTORE;
+        break;
     }
     SetWindowPlacement(hwnd_, &wp);
     // A hidden window stays hidden; only its state changes.
@@ -398,7 +420,9 @@ void FormRegistry::Release(Form* form) {
     }
 }
 
-void FormRegistry::CollectGarbage() noexcept { graveyard_.clear(); }
+void FormRegistry::CollectGarbage() noexcept {
+    graveyard_.clear();
+}
 
 FormRegistry& Forms() {
     static FormRegistry registry;
@@ -409,7 +433,9 @@ FormRegistry& Forms() {
 
 namespace Application {
 
-HINSTANCE Instance() noexcept { return GetModuleHandleW(nullptr); }
+HINSTANCE Instance() noexcept {
+    return GetModuleHandleW(nullptr);
+}
 
 bool PreTranslate(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;

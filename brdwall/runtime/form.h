@@ -34,7 +34,7 @@ struct FormStyle {
 };
 
 class Form {
-public:
+  public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     virtual ~Form();
@@ -80,7 +80,7 @@ public:
     // The forms registry calls this once the window is gone.
     std::function<void(Form*)> OnUnloaded;
 
-protected:
+  protected:
     Form() = default;
 
     [[nodiscard]] virtual FormStyle Style() const = 0;
@@ -89,9 +89,11 @@ protected:
     virtual bool Form_QueryUnload(UnloadMode /*mode*/) { return false; }
     virtual void Form_Unload() {}
     // Messages a form handles itself. Returns true when handled, with the result set.
-    virtual bool HandleMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
+    virtual bool HandleMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) {
+        return false;
+    }
 
-private:
+  private:
     friend class Control;
     friend class OptionButton;
     friend class Timer;
@@ -119,7 +121,7 @@ private:
     std::function<void()> cancel_;
     bool unloading_ = false;
     bool loading_ = false; // while Form_Load runs: timers wait for its end
-    UINT dpi_ = 0; // the DPI the window was last told of, 0 until then
+    UINT dpi_ = 0;         // the DPI the window was last told of, 0 until then
 };
 
 // Marks a handler that waits in a message loop of its own: a message box, the tray menu, or a
@@ -128,14 +130,14 @@ private:
 // scope lives, timer ticks, tray notifications, close requests and the controls' actions (clicks,
 // choices, mouse releases, keys) are let go.
 class ModalScope {
-public:
+  public:
     ModalScope() noexcept { ++depth_; }
     ~ModalScope() { --depth_; }
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
     [[nodiscard]] static bool Active() noexcept { return depth_ > 0; }
 
-private:
+  private:
     static inline thread_local int depth_ = 0;
 };
 
@@ -143,10 +145,9 @@ private:
 // use; an unloaded form's object is destroyed once the handler that unloaded
 // it has returned, so that no handler runs on a destroyed object.
 class FormRegistry {
-public:
+  public:
     // The default instance of T, created and loaded when it is not loaded.
-    template <typename T>
-    T& Get() {
+    template <typename T> T& Get() {
         auto& slot = defaults_[std::type_index(typeid(T))];
         if (!slot) {
             auto form = std::make_unique<T>();
@@ -159,14 +160,12 @@ public:
         return static_cast<T&>(*slot);
     }
     // The default instance of T when it is loaded; never loads it.
-    template <typename T>
-    [[nodiscard]] T* Find() const {
+    template <typename T> [[nodiscard]] T* Find() const {
         auto it = defaults_.find(std::type_index(typeid(T)));
         return it == defaults_.end() ? nullptr : static_cast<T*>(it->second.get());
     }
     // A new instance of T that no variable keeps; it lives until it is unloaded.
-    template <typename T>
-    T& CreateNew() {
+    template <typename T> T& CreateNew() {
         auto form = std::make_unique<T>();
         T& ref = *form;
         Adopt(*form);
@@ -179,7 +178,7 @@ public:
     // Destroys the objects of forms unloaded since the last call.
     void CollectGarbage() noexcept;
 
-private:
+  private:
     void Adopt(Form& form);
     void Release(Form* form);
 

@@ -28,7 +28,9 @@ bool DirSearch::Accept(unsigned long attributes) const noexcept {
     return true;
 }
 
-std::string DirSearch::Current() { return Utf8(data_.cFileName); }
+std::string DirSearch::Current() {
+    return Utf8(data_.cFileName);
+}
 
 std::string DirSearch::First(const std::string& pattern, unsigned mask) {
     mask_ = mask;
@@ -86,8 +88,8 @@ std::string RealFolderPath(const std::string& name) {
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return {};
     // Opened only to ask what it is: a folder needs backup semantics to be opened at all.
     constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const HANDLE opened = CreateFileW(Wide(name).c_str(), FILE_READ_ATTRIBUTES, share, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE opened = CreateFileW(Wide(name).c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return {};
     const unique_kernel_handle folder(opened);
     BY_HANDLE_FILE_INFORMATION info{};
@@ -136,7 +138,8 @@ bool FileProbe::Exists(const std::string& path) {
     if (!listing.Read) return FileExists(path);
     // The system drops trailing blanks and dots from the last part of a path.
     std::string name = path.substr(slash + 1);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.'))
+        name.pop_back();
     return !name.empty() && listing.Names.contains(Upper(Wide(name)));
 }
 
@@ -146,7 +149,9 @@ int MsgBox(const std::string& text, unsigned flags, const std::string& title) {
     return MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(), flags | MB_TASKMODAL);
 }
 
-void Beep() { MessageBeep(MB_OK); }
+void Beep() {
+    MessageBeep(MB_OK);
+}
 
 LocalTime SystemClock::Now() const {
     SYSTEMTIME st;

@@ -23,21 +23,20 @@ enum SearchAttributes : unsigned { SearchNormal = 0, SearchDirectory = 16 };
 // Mask 0 finds normal files (read-only and archive included, hidden and system
 // not); mask 16 finds folders too.
 class DirSearch {
-public:
+  public:
     // The first match, or "" when there is none (or the pattern cannot be searched).
     // A pattern ending in "\" searches that folder's entries, so an existing folder finds ".".
     std::string First(const std::string& pattern, unsigned mask);
     // The next match, or "" at the end.
     std::string Next();
 
-private:
+  private:
     [[nodiscard]] bool Accept(unsigned long attributes) const noexcept;
     std::string Current();
     unique_find find_;
     unsigned mask_ = 0;
     WIN32_FIND_DATAW data_{};
 };
-
 
 // The full, real path of an existing folder named by `name` (as the file system spells it, always
 // ending in "\"), or "" when the name is no folder: a name with wildcards, a device such as NUL or
@@ -48,10 +47,10 @@ std::string RealFolderPath(const std::string& name);
 // is asked about once and answers from that listing: a walk over thousands of missing files would
 // otherwise have each lookup search its folder again.
 class FileProbe {
-public:
+  public:
     bool Exists(const std::string& path);
 
-private:
+  private:
     // Upper-case names of a folder's ordinary files (long and short forms); unset when the folder
     // could not be read (but may still hold files that can be looked up one by one).
     struct Listing {
@@ -71,7 +70,7 @@ void Beep();
 
 // Local time of day from the system clock.
 class SystemClock final : public IClock {
-public:
+  public:
     [[nodiscard]] LocalTime Now() const override;
 };
 

@@ -12,13 +12,13 @@ namespace brd {
 // it never reaches a button of the form; Escape still closes a form that
 // handles its close.
 class TextArea final : public Control {
-public:
+  public:
     TextArea(Form& owner, ControlDesign design, Control* container = nullptr, bool readOnly = false);
     // Lines are separated by CR LF.
     [[nodiscard]] std::string Text() const { return Caption(); }
     void SetText(std::string_view text) { SetCaption(text); }
 
-private:
+  private:
     void Realize() override;
     bool readOnly_;
 };

@@ -10,9 +10,11 @@ void ApplyStoredFontScheme(std::span<Control* const> controls) {
     if (!FileExists(G().AppFolder + kSettingsFileName)) return;
     const int scheme = ReadFontScheme(G().AppFolder);
     if (scheme != 1 && scheme != 2) return;
-    for (Control* c : controls) c->SetFont(scheme == 1 ? "Arial" : "Times New Roman", 0);
+    for (Control* c : controls)
+        c->SetFont(scheme == 1 ? "Arial" : "Times New Roman", 0);
     if (scheme == 2)
-        for (Control* c : controls) c->SetFont(nullptr, 10);
+        for (Control* c : controls)
+            c->SetFont(nullptr, 10);
 }
 
 } // namespace brd

@@ -14,14 +14,16 @@ namespace {
 // The description of a failed status: the object's error information when it set one.
 Failure StatusFailure(HRESULT status) {
     Failure f;
-    f.Number = HRESULT_FACILITY(status) == FACILITY_CONTROL ? HRESULT_CODE(status) : static_cast<std::int32_t>(status);
+    f.Number = HRESULT_FACILITY(status) == FACILITY_CONTROL ? HRESULT_CODE(status)
+                                                            : static_cast<std::int32_t>(status);
     com_ptr<IErrorInfo> info;
     if (GetErrorInfo(0, info.put()) == S_OK && info) {
         BSTR raw = nullptr;
         const unique_bstr text(SUCCEEDED(info->GetDescription(&raw)) ? raw : nullptr);
         if (text) f.Description = Utf8(std::wstring_view(text.get(), SysStringLen(text.get())));
     }
-    if (f.Description.empty()) f.Description = SystemErrorText(static_cast<std::uint32_t>(status), "Unknown error");
+    if (f.Description.empty())
+        f.Description = SystemErrorText(static_cast<std::uint32_t>(status), "Unknown error");
     return f;
 }
 

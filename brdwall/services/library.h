@@ -14,14 +14,14 @@ namespace brd {
 
 // A string for the interface, from UTF-8 text; freed at the end of its scope.
 class Bstr {
-public:
+  public:
     explicit Bstr(const std::string& text);
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     ~Bstr() { SysFreeString(b_); }
     [[nodiscard]] BSTR get() const noexcept { return b_; }
 
-private:
+  private:
     BSTR b_ = nullptr;
 };
 
@@ -29,14 +29,14 @@ private:
 // user inside the call; while the object lives no other handler runs (ModalScope), so a tick or a
 // tray click cannot change the windows under the call.
 class LibraryObject {
-public:
+  public:
     LibraryObject() = default;
     explicit LibraryObject(com_ptr<_Class1> object) noexcept : object_(std::move(object)) {}
     [[nodiscard]] explicit operator bool() const noexcept { return static_cast<bool>(object_); }
     _Class1* operator->() const noexcept { return object_.get(); }
     [[nodiscard]] _Class1* get() const noexcept { return object_.get(); }
 
-private:
+  private:
     ModalScope scope_;
     com_ptr<_Class1> object_;
 };
@@ -56,7 +56,8 @@ bool LibraryCallSucceeded(HRESULT status, const std::string& sentence);
 // point of the library's version.
 inline constexpr unsigned kLibraryMajorVersion = [] {
     unsigned major = 0;
-    for (const char* c = BRDSAVE_TEXT(BRDSAVE_TLB_VERSION); *c >= '0' && *c <= '9'; ++c) major = major * 10 + (*c - '0');
+    for (const char* c = BRDSAVE_TEXT(BRDSAVE_TLB_VERSION); *c >= '0' && *c <= '9'; ++c)
+        major = major * 10 + (*c - '0');
     return major;
 }();
 

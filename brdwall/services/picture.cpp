@@ -16,11 +16,13 @@
 #ifndef __IWICBitmapSourceTransform_INTERFACE_DEFINED__
 struct IWICBitmapSourceTransform : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
-                                                 WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
-                                                 UINT stride, UINT size, BYTE* buffer) = 0;
+                                                 WICPixelFormatGUID* format,
+                                                 WICBitmapTransformOptions transform, UINT stride, UINT size,
+                                                 BYTE* buffer) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
+                                                           BOOL* supported) = 0;
 };
 #endif
 
@@ -28,9 +30,12 @@ namespace brd {
 
 namespace {
 
-constexpr IID kIidSourceTransform = {0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
+constexpr IID kIidSourceTransform = {
+    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 
-Failure PictureFailure(const std::string& what) { return Failure{481, "Invalid picture: " + what}; }
+Failure PictureFailure(const std::string& what) {
+    return Failure{481, "Invalid picture: " + what};
+}
 
 Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames = 1) {
     std::string text = "Out of memory: the picture is too large (" + std::to_string(width) + " x " +
@@ -43,16 +48,18 @@ Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames
 std::optional<PictureClaim> ClaimOf(const PictureData& data) {
     if (data.Bytes) {
         const auto& bytes = *data.Bytes;
-        return ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
-            if (offset >= bytes.size()) return 0;
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, bytes.size() - offset));
-            std::copy_n(bytes.data() + offset, n, into);
-            return n;
-        });
+        return ReadPictureClaim(
+            [&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
+                if (offset >= bytes.size()) return 0;
+                const std::size_t n =
+                    static_cast<std::size_t>(std::min<std::uint64_t>(count, bytes.size() - offset));
+                std::copy_n(bytes.data() + offset, n, into);
+                return n;
+            });
     }
     const HANDLE h = CreateFileW(Wide(data.Path).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     const unique_kernel_handle file(h);
     return ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
@@ -84,8 +91,8 @@ struct OpenedPicture {
 // Shrinks a `width` x `height` picture of `bytesPerPixel`-byte pixels to `w` x `h` (each no
 // larger): every pixel is the average of the pixels it covers, taken from up to four of the rows
 // it covers. Only those rows are asked of the source, one at a time, top to bottom.
-HRESULT ShrinkRows(IWICBitmapSource& source, UINT width, UINT height, UINT bytesPerPixel, UINT w, UINT h, UINT stride,
-                   BYTE* into) {
+HRESULT ShrinkRows(IWICBitmapSource& source, UINT width, UINT height, UINT bytesPerPixel, UINT w, UINT h,
+                   UINT stride, BYTE* into) {
     constexpr UINT kRowsPerPixel = 4;
     std::vector<BYTE> row;
     std::vector<std::uint32_t> sums;
@@ -96,7 +103,8 @@ HRESULT ShrinkRows(IWICBitmapSource& source, UINT width, UINT height, UINT bytes
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
-    for (UINT x = 0; x <= w; ++x) firstColumn[x] = static_cast<UINT>(std::uint64_t{x} * width / w);
+    for (UINT x = 0; x <= w; ++x)
+        firstColumn[x] = static_cast<UINT>(std::uint64_t{x} * width / w);
     for (UINT y = 0; y < h; ++y) {
         const UINT top = static_cast<UINT>(std::uint64_t{y} * height / h);
         const UINT bottom = std::max(top + 1, static_cast<UINT>(std::uint64_t{y + 1} * height / h));
@@ -105,8 +113,8 @@ HRESULT ShrinkRows(IWICBitmapSource& source, UINT width, UINT height, UINT bytes
         for (UINT i = 0; i < taken; ++i) {
             const UINT sourceRow = top + (bottom - top) * i / taken;
             const WICRect rect{0, static_cast<INT>(sourceRow), static_cast<INT>(width), 1};
-            const HRESULT hr = source.CopyPixels(&rect, static_cast<UINT>(row.size()), static_cast<UINT>(row.size()),
-                                                 row.data());
+            const HRESULT hr = source.CopyPixels(&rect, static_cast<UINT>(row.size()),
+                                                 static_cast<UINT>(row.size()), row.data());
             if (FAILED(hr)) return hr;
             for (UINT x = 0; x < w; ++x) {
                 std::uint32_t b = 0, g = 0, r = 0;
@@ -124,7 +132,8 @@ HRESULT ShrinkRows(IWICBitmapSource& source, UINT width, UINT height, UINT bytes
         BYTE* out = into + static_cast<std::size_t>(y) * stride;
         for (UINT x = 0; x < w; ++x, out += bytesPerPixel) {
             const std::uint32_t n = taken * (firstColumn[x + 1] - firstColumn[x]);
-            for (int c = 0; c < 3; ++c) out[c] = static_cast<BYTE>((sums[3 * x + c] + n / 2) / n);
+            for (int c = 0; c < 3; ++c)
+                out[c] = static_cast<BYTE>((sums[3 * x + c] + n / 2) / n);
             if (bytesPerPixel == 4) out[3] = 0;
         }
     }
@@ -140,8 +149,8 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
         return false;
     }
     com_ptr<IWICImagingFactory> factory;
-    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  factory.put_void());
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IWICImagingFactory, factory.put_void());
     if (FAILED(hr)) {
         note.Note(PictureFailure("the picture decoder is not available"));
         return false;
@@ -162,7 +171,8 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
                                                 WICDecodeMetadataCacheOnDemand, decoder.put());
     }
     if (FAILED(hr)) {
-        note.Note(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
+        note.Note(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
+                          hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
                       ? FileFailure(53)
                       : PictureFailure("not a " + FormatNames() + " picture"));
         return false;
@@ -188,9 +198,10 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
     WICPixelFormatGUID format{};
     const bool bgr24 = SUCCEEDED(frame->GetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR;
     com_ptr<IWICFormatConverter> converter;
-    if (!bgr24 && (FAILED(factory->CreateFormatConverter(converter.put())) ||
-                   FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
-                                                nullptr, 0.0, WICBitmapPaletteTypeCustom)))) {
+    if (!bgr24 &&
+        (FAILED(factory->CreateFormatConverter(converter.put())) ||
+         FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                      nullptr, 0.0, WICBitmapPaletteTypeCustom)))) {
         note.Note(PictureFailure("unsupported pixel format"));
         return false;
     }
@@ -206,7 +217,9 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
 
 } // namespace
 
-bool PictureRows::Open(const std::string& path, FailureNote& note) { return Open(PictureData{path, nullptr}, note); }
+bool PictureRows::Open(const std::string& path, FailureNote& note) {
+    return Open(PictureData{path, nullptr}, note);
+}
 
 bool PictureRows::Open(const PictureData& data, FailureNote& note) {
     frame_.reset();
@@ -227,7 +240,9 @@ bool PictureRows::Open(const PictureData& data, FailureNote& note) {
     return true;
 }
 
-Failure PictureRows::DamagedDataFailure() { return PictureFailure("the picture data is damaged"); }
+Failure PictureRows::DamagedDataFailure() {
+    return PictureFailure("the picture data is damaged");
+}
 
 const std::uint8_t* PictureRows::Row(UINT y) {
     if (damaged_ || y >= height_ || !frame_) return nullptr;
@@ -259,8 +274,9 @@ const std::uint8_t* PictureRows::Row(UINT y) {
 bool PictureData::Read(const std::string& path, FailureNote& note) {
     Path = path;
     Bytes.reset();
-    const unique_kernel_handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const unique_kernel_handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         note.Note(FileFailure(GetLastError() == ERROR_FILE_NOT_FOUND ? 53 : 75));
         return false;
@@ -279,8 +295,9 @@ bool PictureData::Read(const std::string& path, FailureNote& note) {
         return true;
     }
     DWORD got = 0;
-    if (!bytes->empty() && (!ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) ||
-                            got != bytes->size())) {
+    if (!bytes->empty() &&
+        (!ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) ||
+         got != bytes->size())) {
         note.Note(FileFailure(57)); // device I/O error
         return false;
     }
@@ -296,7 +313,8 @@ bool DecodePreview(const PictureData& data, int width, int height, DecodedPictur
     // stored orientation.
     const bool swapped = SwapsSides(p.Orientation);
     const double uprightW = swapped ? p.Height : p.Width, uprightH = swapped ? p.Width : p.Height;
-    const double scale = std::min({1.0, 2.0 * std::max(width, 1) / uprightW, 2.0 * std::max(height, 1) / uprightH});
+    const double scale =
+        std::min({1.0, 2.0 * std::max(width, 1) / uprightW, 2.0 * std::max(height, 1) / uprightH});
     UINT w = std::max(1u, static_cast<UINT>(p.Width * scale + 0.5));
     UINT h = std::max(1u, static_cast<UINT>(p.Height * scale + 0.5));
 
@@ -325,7 +343,8 @@ bool DecodePreview(const PictureData& data, int width, int height, DecodedPictur
             h = th;
             bytesPerPixel = format == GUID_WICPixelFormat24bppBGR ? 3 : 4;
             decoded = copy([&](UINT stride, UINT size, BYTE* into) {
-                return transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride, size, into);
+                return transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride, size,
+                                             into);
             });
         }
         if (!decoded) {
@@ -349,7 +368,8 @@ bool DecodePreview(const PictureData& data, int width, int height, DecodedPictur
     }
     // Upright, with four bytes a pixel.
     const std::size_t stride = static_cast<std::size_t>(w) * bytesPerPixel;
-    UprightRows upright(p.Orientation, static_cast<int>(w), static_cast<int>(h), static_cast<int>(bytesPerPixel),
+    UprightRows upright(p.Orientation, static_cast<int>(w), static_cast<int>(h),
+                        static_cast<int>(bytesPerPixel),
                         [&](int row) { return pixels.data() + stride * static_cast<std::size_t>(row); });
     out.Width = static_cast<UINT>(upright.Width());
     out.Height = static_cast<UINT>(upright.Height());
@@ -377,11 +397,12 @@ bool SavePictureRowsAsBitmap(PictureRows& picture, const std::string& path, Fail
         note.Note(PictureFailure("no picture"));
         return false;
     }
-    UprightRows upright(picture.Orientation(), static_cast<int>(picture.Width()), static_cast<int>(picture.Height()),
-                        picture.Bgr24() ? 3 : 4, [&](int row) { return picture.Row(static_cast<UINT>(row)); });
-    const bool written = WriteBmp24Rows(path, upright.Width(), upright.Height(),
-                                        picture.Bgr24() ? RowPixels::Bgr24 : RowPixels::Bgrx32,
-                                        [&](int row) { return upright.Row(row); }, note);
+    UprightRows upright(picture.Orientation(), static_cast<int>(picture.Width()),
+                        static_cast<int>(picture.Height()), picture.Bgr24() ? 3 : 4,
+                        [&](int row) { return picture.Row(static_cast<UINT>(row)); });
+    const bool written = WriteBmp24Rows(
+        path, upright.Width(), upright.Height(), picture.Bgr24() ? RowPixels::Bgr24 : RowPixels::Bgrx32,
+        [&](int row) { return upright.Row(row); }, note);
     if (!written && picture.DamagedData()) note.Note(PictureRows::DamagedDataFailure());
     return written;
 }
@@ -392,14 +413,15 @@ bool SavePictureAsBitmap(const DecodedPicture& picture, const std::string& path,
         return false;
     }
     const std::size_t stride = static_cast<std::size_t>(picture.Width) * 4;
-    return WriteBmp24(path, static_cast<int>(picture.Width), static_cast<int>(picture.Height),
-                      [&](int row) { return picture.Bgrx.data() + stride * static_cast<std::size_t>(row); }, note);
+    return WriteBmp24(
+        path, static_cast<int>(picture.Width), static_cast<int>(picture.Height),
+        [&](int row) { return picture.Bgrx.data() + stride * static_cast<std::size_t>(row); }, note);
 }
 
 unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height) {
     if (picture.Width == 0 || picture.Height == 0 || width <= 0 || height <= 0) return {};
-    const double scale = std::min({1.0, static_cast<double>(width) / picture.Width,
-                                   static_cast<double>(height) / picture.Height});
+    const double scale = std::min(
+        {1.0, static_cast<double>(width) / picture.Width, static_cast<double>(height) / picture.Height});
     const int w = std::max(1, static_cast<int>(picture.Width * scale + 0.5));
     const int h = std::max(1, static_cast<int>(picture.Height * scale + 0.5));
 
@@ -418,16 +440,16 @@ unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height)
     const selected_object target(dc.get(), bitmap.get());
     SetStretchBltMode(dc.get(), HALFTONE);
     SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-    StretchDIBits(dc.get(), 0, 0, w, h, 0, 0, static_cast<int>(picture.Width), static_cast<int>(picture.Height),
-                  picture.Bgrx.data(), &src, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc.get(), 0, 0, w, h, 0, 0, static_cast<int>(picture.Width),
+                  static_cast<int>(picture.Height), picture.Bgrx.data(), &src, DIB_RGB_COLORS, SRCCOPY);
     return bitmap;
 }
 
 bool ApplyWallpaper(const std::string& path) {
     // An empty string, not a null pointer, removes the wallpaper.
     std::wstring wide = Wide(path);
-    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) !=
-           FALSE;
+    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(),
+                                 SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE;
 }
 
 } // namespace brd

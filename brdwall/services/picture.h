@@ -41,7 +41,7 @@ struct PictureData {
 // The first frame of a BMP, GIF or JPEG file, decoded a band of rows at a time, so that a big
 // picture is never held twice.
 class PictureRows {
-public:
+  public:
     PictureRows() = default;
     PictureRows(const PictureRows&) = delete;
     PictureRows& operator=(const PictureRows&) = delete;
@@ -64,7 +64,7 @@ public:
     [[nodiscard]] bool DamagedData() const noexcept { return damaged_; }
     [[nodiscard]] static Failure DamagedDataFailure();
 
-private:
+  private:
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_; // the memory the decoder reads, if any
     com_ptr<IWICBitmapFrameDecode> frame_;
     com_ptr<IWICFormatConverter> converter_;

@@ -11,7 +11,9 @@ WarningSink& Sink() {
 
 } // namespace
 
-void SetWarningSink(WarningSink sink) { Sink() = std::move(sink); }
+void SetWarningSink(WarningSink sink) {
+    Sink() = std::move(sink);
+}
 
 void ShowWarning(const std::string& text) {
     if (Sink()) Sink()(text);

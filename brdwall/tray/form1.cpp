@@ -166,7 +166,9 @@ void Form1::Form_MouseMove(LPARAM mouseMessage) {
     PostMessageA(hWnd(), WM_NULL, 0, 0);
 }
 
-void Form1::mOpen_Click() { Forms().Get<Form3>().Show(); }
+void Form1::mOpen_Click() {
+    Forms().Get<Form3>().Show();
+}
 
 void Form1::mWallpaper_Click() {
     Form12& f = Forms().Get<Form12>();
@@ -213,13 +215,15 @@ void Form1::EndProgram() {
     ExitProcess(0);
 }
 
-bool Form1::Form_QueryUnload(UnloadMode /*mode*/) { EndProgram(); }
+bool Form1::Form_QueryUnload(UnloadMode /*mode*/) {
+    EndProgram();
+}
 
 namespace {
 
 // The manager window as the clock sees it; every call finds it loaded.
 class ManagerTarget final : public IRotationTarget {
-public:
+  public:
     void EMShowToShow() override { Forms().Get<Form12>().EMShowToShow(); }
     void TurnOnOffWallpaper() override { Forms().Get<Form12>().TurnOnOffWallpaper(); }
     bool ManagerVisible() override {
@@ -254,13 +258,26 @@ bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_COMMAND:
         if (lp != 0) return false;
         switch (LOWORD(wp)) {
-        case mOpen: mOpen_Click(); return true;
-        case mWallpaper: mWallpaper_Click(); return true;
-        case mSetting: mSetting_Click(); return true;
-        case mHelp: mHelp_Click(); return true;
-        case mDisable: mDisable_Click(); return true;
-        case mRemove: mRemove_Click(); return true;
-        default: return false;
+        case mOpen:
+            mOpen_Click();
+            return true;
+        case mWallpaper:
+            mWallpaper_Click();
+            return true;
+        case mSetting:
+            mSetting_Click();
+            return true;
+        case mHelp:
+            mHelp_Click();
+            return true;
+        case mDisable:
+            mDisable_Click();
+            return true;
+        case mRemove:
+            mRemove_Click();
+            return true;
+        default:
+            return false;
         }
     case WM_QUERYENDSESSION:
         // Never hold up a shut-down or log-off.

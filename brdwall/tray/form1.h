@@ -12,7 +12,7 @@
 namespace brd {
 
 class Form1 final : public Form {
-public:
+  public:
     // Command identifiers of the popup menu's items.
     enum MenuId : UINT {
         mOpen = 101,
@@ -53,7 +53,7 @@ public:
     // The clock the ticks read; the system clock unless another is set.
     void SetClock(const IClock& clock) noexcept { clock_ = &clock; }
 
-private:
+  private:
     [[nodiscard]] FormStyle Style() const override;
     void Form_Load() override;
     bool Form_QueryUnload(UnloadMode mode) override;

@@ -47,7 +47,9 @@ FormStyle Form11::Style() const {
     return s;
 }
 
-void Form11::cmdOK_Click() { Unload(); }
+void Form11::cmdOK_Click() {
+    Unload();
+}
 
 void Form11::FitText() {
     HWND label = Label1.hWnd();
@@ -58,7 +60,8 @@ void Form11::FitText() {
     RECT need{0, 0, lr.right, 0};
     {
         const window_dc dc(label);
-        const selected_object font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        const selected_object font(dc.get(),
+                                   reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
         const std::wstring wide = Wide(text);
         DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &need,
                   DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);

@@ -10,7 +10,7 @@
 namespace brd {
 
 class Form11 final : public Form {
-public:
+  public:
     Form11();
 
     // Opens a new warning window showing ErrorMsgStr, beeps and returns at once.
@@ -23,7 +23,7 @@ public:
     // Longest window, in twips, that a long message may grow the window to.
     static constexpr int kMaxClientHeight = 7200;
 
-private:
+  private:
     [[nodiscard]] FormStyle Style() const override;
     void cmdOK_Click();
     // Lets a message longer than the label's area grow the label and the window downwards.

@@ -76,6 +76,8 @@ void Form2::Form_Load() {
     txtHelp.SetText(HelpText());
 }
 
-void Form2::cmdOK_Click() { Unload(); }
+void Form2::cmdOK_Click() {
+    Unload();
+}
 
 } // namespace brd

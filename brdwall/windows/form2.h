@@ -8,7 +8,7 @@
 namespace brd {
 
 class Form2 final : public Form {
-public:
+  public:
     Form2();
 
     TextArea txtHelp;
@@ -16,7 +16,7 @@ public:
 
     void cmdOK_Click();
 
-private:
+  private:
     [[nodiscard]] FormStyle Style() const override;
     void Form_Load() override;
 };

@@ -11,8 +11,8 @@ namespace {
 
 // The bitmap resource drawn at `width` x `height` pixels, smoothed.
 unique_hbitmap ScaledBitmap(int resource, int width, int height) {
-    const unique_hbitmap source(static_cast<HBITMAP>(
-        LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    const unique_hbitmap source(static_cast<HBITMAP>(LoadImageA(
+        Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return StretchedBitmap(source.get(), width, height);
 }
 
@@ -51,7 +51,9 @@ FormStyle Form3::Style() const {
 }
 
 // Everything shown is fixed; only the name picture is fitted to the DPI.
-void Form3::Form_Load() { FitNamePicture(); }
+void Form3::Form_Load() {
+    FitNamePicture();
+}
 
 bool Form3::HandleMessage(UINT msg, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& result) {
     if (msg == WM_DPICHANGED) {
@@ -75,9 +77,12 @@ void Form3::FitNamePicture() {
     GetObjectA(imgMyName.Picture(), sizeof(bm), &bm);
     if (bm.bmWidth == room.cx && bm.bmHeight == room.cy) return;
     const int source = room.cx > kNameWidth ? IDB_BRD_NAME + 1 : IDB_BRD_NAME;
-    if (unique_hbitmap scaled = ScaledBitmap(source, room.cx, room.cy)) imgMyName.SetPicture(std::move(scaled));
+    if (unique_hbitmap scaled = ScaledBitmap(source, room.cx, room.cy))
+        imgMyName.SetPicture(std::move(scaled));
 }
 
-void Form3::cmdOK_Click() { Unload(); }
+void Form3::cmdOK_Click() {
+    Unload();
+}
 
 } // namespace brd

@@ -7,7 +7,7 @@
 namespace brd {
 
 class Form3 final : public Form {
-public:
+  public:
     Form3();
 
     Frame Frame1;
@@ -22,7 +22,7 @@ public:
     static constexpr int kNameWidth = 178;
     static constexpr int kNameHeight = 71;
 
-private:
+  private:
     [[nodiscard]] FormStyle Style() const override;
     void Form_Load() override;
     bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

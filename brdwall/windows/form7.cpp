@@ -34,8 +34,10 @@ Form7::Form7()
     : fraLoadBrd(*this, {"fraLoadBrd", "Load Me", "", 120, 120, 5052, 2172}),
       lblLoadBrd(*this, {"lblLoadBrd", "", "", 480, 240, 4212, 732}, &fraLoadBrd),
       cmdRun(*this, {"cmdRun", "Run me when Windows starts", "", 480, 1080, 4212, 372}, &fraLoadBrd),
-      cmdNoRun(*this, {"cmdNoRun", "Don't run me when Windows starts", "", 480, 1560, 4212, 372}, &fraLoadBrd),
-      Frame3(*this, {"Frame3", "Font (it will take effect when Brindle starts next time)", "", 120, 2400, 5052, 1332}),
+      cmdNoRun(*this, {"cmdNoRun", "Don't run me when Windows starts", "", 480, 1560, 4212, 372},
+               &fraLoadBrd),
+      Frame3(*this, {"Frame3", "Font (it will take effect when Brindle starts next time)", "", 120, 2400,
+                     5052, 1332}),
       optFont1(*this, {"optFont", "Use Arial font", "", 240, 240, 4500, 300}, &Frame3, 1),
       optFont2(*this, {"optFont", "Enlarge", "", 240, 600, 4500, 300}, &Frame3, 2),
       optFont3(*this, {"optFont", "Normal", "", 240, 960, 4500, 300}, &Frame3, 3),
@@ -48,9 +50,12 @@ Form7::Form7()
 
 OptionButton& Form7::optFont(int index) {
     switch (index) {
-    case 1: return optFont1;
-    case 2: return optFont2;
-    default: return optFont3;
+    case 1:
+        return optFont1;
+    case 2:
+        return optFont2;
+    default:
+        return optFont3;
     }
 }
 
@@ -82,19 +87,24 @@ void Form7::ApplySettingsFont() {
     ApplyStoredFontScheme(std::array<Control*, 5>{&cmdClose, &Frame3, &optFont1, &optFont2, &optFont3});
 }
 
-void Form7::optFont_Click(int Index) { G().FontScheme = static_cast<std::int16_t>(Index); }
+void Form7::optFont_Click(int Index) {
+    G().FontScheme = static_cast<std::int16_t>(Index);
+}
 
-void Form7::cmdClose_Click() { Unload(); }
+void Form7::cmdClose_Click() {
+    Unload();
+}
 
 bool Form7::SetRunValue(HKEY root, const std::string& valueName, const std::string& data) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExW(root, Wide(kRunKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &raw,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, Wide(kRunKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return false;
     const unique_hkey key(raw);
     // The length is in bytes and counts the terminating NUL.
     const std::wstring value = Wide(data);
-    return RegSetValueExW(key.get(), Wide(valueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    return RegSetValueExW(key.get(), Wide(valueName).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 

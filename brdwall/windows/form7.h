@@ -22,7 +22,7 @@ inline constexpr char kRunNotDone[] = "It could not be done!";
 std::string RunValueData(const std::string& folder);
 
 class Form7 final : public Form {
-public:
+  public:
     Form7();
 
     Frame fraLoadBrd;
@@ -48,7 +48,7 @@ public:
     void cmdNoRun_Click();
     void cmdClose_Click();
 
-private:
+  private:
     [[nodiscard]] FormStyle Style() const override;
     void Form_Load() override;
     bool Form_QueryUnload(UnloadMode mode) override;

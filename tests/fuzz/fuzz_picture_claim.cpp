@@ -10,13 +10,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::uint64_t asked = 0;
-    const auto claim = brd::ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) {
-        ++asked;
-        if (offset >= size) return std::size_t{0};
-        const std::size_t n = std::min<std::uint64_t>(count, size - offset);
-        std::memcpy(into, data + offset, n);
-        return n;
-    });
+    const auto claim =
+        brd::ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+            ++asked;
+            if (offset >= size) return std::size_t{0};
+            const std::size_t n = std::min<std::uint64_t>(count, size - offset);
+            std::memcpy(into, data + offset, n);
+            return n;
+        });
     // Each read but the last brings new bytes of the file.
     FUZZ_CHECK(asked <= size / 2 + 2);
     if (!claim) return 0;

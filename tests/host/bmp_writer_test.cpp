@@ -109,12 +109,14 @@ TEST(BmpWriter, WritesRowsBottomUpAsPaddedBgr) {
         std::vector<Bytes> bgr;
         for (const auto& row : picture.rows) {
             Bytes packed;
-            for (std::size_t i = 0; i < row.size(); i += 4) packed.insert(packed.end(), {row[i], row[i + 1], row[i + 2]});
+            for (std::size_t i = 0; i < row.size(); i += 4)
+                packed.insert(packed.end(), {row[i], row[i + 1], row[i + 2]});
             bgr.push_back(packed);
         }
         const std::string second = folder.File("second.bmp");
-        ASSERT_TRUE(WriteBmp24Rows(second, width, 3, RowPixels::Bgr24,
-                                   [&](int y) { return bgr[static_cast<std::size_t>(y)].data(); }, note));
+        ASSERT_TRUE(WriteBmp24Rows(
+            second, width, 3, RowPixels::Bgr24,
+            [&](int y) { return bgr[static_cast<std::size_t>(y)].data(); }, note));
         EXPECT_EQ(test::ReadBytes(second), expected);
     }
 }

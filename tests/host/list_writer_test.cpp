@@ -14,7 +14,9 @@ using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
 
-std::string Text(const std::vector<unsigned char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Text(const std::vector<unsigned char>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 TEST(ListWriter, QuotedLinesWithCrLfAndNothingForAnEmptyList) {
     TempFolder folder;
@@ -25,7 +27,8 @@ TEST(ListWriter, QuotedLinesWithCrLfAndNothingForAnEmptyList) {
         {{}, ""},
         {{"Clouds.bmp", "Beach.jpg_", "a, b.gif"}, "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"a, b.gif\"\r\n"},
         {{""}, "\"\"\r\n"},
-        {{"\xC3\x89t\xC3\xA9.jpg_", "\xE6\xB5\xB7.jpg"}, "\"\xC3\x89t\xC3\xA9.jpg_\"\r\n\"\xE6\xB5\xB7.jpg\"\r\n"}, // UTF-8 as it is
+        {{"\xC3\x89t\xC3\xA9.jpg_", "\xE6\xB5\xB7.jpg"},
+         "\"\xC3\x89t\xC3\xA9.jpg_\"\r\n\"\xE6\xB5\xB7.jpg\"\r\n"}, // UTF-8 as it is
     };
     // Also in a folder named in other scripts, as a program folder may be.
     std::filesystem::create_directory(FilePath(folder.File("Программы 写真 €")));
@@ -54,13 +57,15 @@ TEST(ListWriter, AFailedWriteLeavesTheOldFileAsItWas) {
     EXPECT_EQ(Text(ReadBytes(path)), "\"old\"\r\n");
     std::filesystem::remove(path + ".new");
     // A read-only file stays as it was.
-    std::filesystem::permissions(path, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                           std::filesystem::perms::others_write,
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     FailureNote readOnly;
     EXPECT_FALSE(WriteListFile(path, {"new.bmp"}, readOnly));
     EXPECT_EQ(Text(ReadBytes(path)), "\"old\"\r\n");
-    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     // A missing folder: nothing is created.
     FailureNote missing;
     EXPECT_FALSE(WriteListFile(folder.File("none/Wpaper.dat"), {"x"}, missing));

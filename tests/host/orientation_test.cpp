@@ -29,11 +29,12 @@ TEST(Orientation, EachTagTurnsOrMirrorsTheStoredPicture) {
         int tag;
         const char* upright;
     } cases[] = {
-        {1, "abc/def"},    {2, "cba/fed"},    {3, "fed/cba"},    {4, "def/abc"}, // sides kept
-        {5, "ad/be/cf"},   {6, "da/eb/fc"},   {7, "fc/eb/da"},   {8, "cf/be/ad"}, // sides swapped
-        {0, "abc/def"},    {9, "abc/def"},    {-3, "abc/def"},   {65535, "abc/def"}, // as stored
+        {1, "abc/def"},  {2, "cba/fed"},  {3, "fed/cba"},  {4, "def/abc"},     // sides kept
+        {5, "ad/be/cf"}, {6, "da/eb/fc"}, {7, "fc/eb/da"}, {8, "cf/be/ad"},    // sides swapped
+        {0, "abc/def"},  {9, "abc/def"},  {-3, "abc/def"}, {65535, "abc/def"}, // as stored
     };
-    for (const auto& c : cases) EXPECT_EQ(Upright(c.tag), c.upright) << "orientation " << c.tag;
+    for (const auto& c : cases)
+        EXPECT_EQ(Upright(c.tag), c.upright) << "orientation " << c.tag;
 }
 
 TEST(Orientation, AMissingStoredRowGivesNoRow) {

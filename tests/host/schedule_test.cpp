@@ -127,7 +127,9 @@ TEST(Schedule, OverflowAndAbsurdValuesFailOrStayInRange) {
     for (const auto& [interval, start] :
          std::vector<std::pair<int, int>>{{30, 32760}, {5, 32767}, {60, 32767}}) {
         std::int16_t showAt = static_cast<std::int16_t>(start);
-        EXPECT_EQ(FailureOf([&, interval = interval] { CountNextNow(static_cast<std::int16_t>(interval), showAt, env); }),
+        EXPECT_EQ(FailureOf([&, interval = interval] {
+                      CountNextNow(static_cast<std::int16_t>(interval), showAt, env);
+                  }),
                   overflow);
         EXPECT_EQ(showAt, start);
     }

@@ -12,7 +12,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class Apply : public ManagerTest {
-protected:
+  protected:
     // Loads the window with `entries` in its list and "priority" or "random" chosen.
     Form12& Load(const std::vector<std::string>& entries, int option = 1) {
         WriteList(entries);
@@ -26,7 +26,9 @@ protected:
     static std::array<int, 5> BitmapFacts(const std::string& path) {
         const auto b = ReadBytes(path);
         if (b.size() < 57 || b[0] != 'B' || b[1] != 'M') return {};
-        auto i32 = [&](std::size_t at) { return int(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24); };
+        auto i32 = [&](std::size_t at) {
+            return int(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
+        };
         return {i32(18), i32(22), b[54], b[55], b[56]};
     }
     std::string Tmp() const { return windows + "\\tmpFile.bmp"; }
@@ -41,7 +43,8 @@ TEST_F(Apply, EmptyListChangesNothing) {
 }
 
 TEST_F(Apply, BitmapsInTurnWithTheScheduleMovedOn) {
-    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
+    Form12& f =
+        Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
     f.EMShowToShow();
     EXPECT_EQ(Wallpaper(), windows + "\\brdtest_a.bmp");
     EXPECT_EQ(G().NextShowAt, 15);
@@ -54,7 +57,8 @@ TEST_F(Apply, BitmapsInTurnWithTheScheduleMovedOn) {
 
 TEST_F(Apply, PicturesAreConvertedOneStepAheadAtFullSize) {
     std::filesystem::remove(Tmp());
-    Form12& f = Load({PlaceInWindows("red.jpg", "brdtest_red.jpg"), PlaceInWindows("green.gif", "brdtest_g.GIF")});
+    Form12& f =
+        Load({PlaceInWindows("red.jpg", "brdtest_red.jpg"), PlaceInWindows("green.gif", "brdtest_g.GIF")});
     // Choosing "priority" at load prepared the first entry.
     auto facts = BitmapFacts(Tmp());
     EXPECT_EQ(facts[0], 40);
@@ -73,8 +77,10 @@ TEST_F(Apply, PicturesAreConvertedOneStepAheadAtFullSize) {
 TEST_F(Apply, KindsAndUserFolderEntries) {
     const std::string user = "C:\\brdtest_user\\";
     std::filesystem::create_directories(user);
-    std::filesystem::copy_file(TestData("red.jpg"), user + "Sunset.JPG", std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::copy_file(TestData("red.jpg"), user + "photo.jpeg", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(TestData("red.jpg"), user + "Sunset.JPG",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(TestData("red.jpg"), user + "photo.jpeg",
+                               std::filesystem::copy_options::overwrite_existing);
     FailureNote note;
     WriteSettingsRecord(folder.File("wallpape.ini"), 1, *BuildUserFolderRecord(user), note);
     Form12& f = Load({"photo.jpeg_", "Sunset.JPG_"});
@@ -90,7 +96,8 @@ TEST_F(Apply, KindsAndUserFolderEntries) {
 }
 
 TEST_F(Apply, RandomWithTwoEntriesAlternates) {
-    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")}, 2);
+    Form12& f =
+        Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")}, 2);
     std::string last;
     for (int i = 0; i < 6; ++i) {
         f.EMShowToShow();
@@ -100,7 +107,8 @@ TEST_F(Apply, RandomWithTwoEntriesAlternates) {
 }
 
 TEST_F(Apply, MissingNextFileIsDroppedWithOneWarning) {
-    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
+    Form12& f =
+        Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
     f.cbInterval.SetListIndex(0);
     f.ckEvery.SetValue(1);
     std::filesystem::remove(std::filesystem::path(windows) / "brdtest_b.bmp");
@@ -117,9 +125,11 @@ TEST_F(Apply, MissingNextFileIsDroppedWithOneWarning) {
 TEST_F(Apply, EveryFileMissingEmptiesTheListWithBoundedWarnings) {
     for (int n : {3, 14}) {
         Strings entries;
-        for (int i = 0; i < n; ++i) entries.push_back(PlaceInWindows("blue.bmp", "brdtest_m" + std::to_string(i) + ".bmp"));
+        for (int i = 0; i < n; ++i)
+            entries.push_back(PlaceInWindows("blue.bmp", "brdtest_m" + std::to_string(i) + ".bmp"));
         Form12& f = Load(entries);
-        for (const auto& e : entries) std::filesystem::remove(std::filesystem::path(windows) / e);
+        for (const auto& e : entries)
+            std::filesystem::remove(std::filesystem::path(windows) / e);
         f.optOption_Click(1);
         EXPECT_EQ(f.lstShow.ListCount(), 0);
         const auto warnings = WarningTexts();
@@ -137,8 +147,9 @@ TEST_F(Apply, EveryFileMissingEmptiesTheListWithBoundedWarnings) {
 }
 
 TEST_F(Apply, UndecodablePictureWarnsAndChangesNothing) {
-    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("broken.jpg", "brdtest_bad.jpg"),
-                      PlaceInWindows("truncated.jpg", "brdtest_cut.jpg")});
+    Form12& f =
+        Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("broken.jpg", "brdtest_bad.jpg"),
+              PlaceInWindows("truncated.jpg", "brdtest_cut.jpg")});
     f.EMShowToShow(); // applies a, prepares the broken one
     ASSERT_EQ(WarningTexts().size(), 1u);
     EXPECT_TRUE(WarningTexts()[0].starts_with("brdtest_bad.jpg: ")) << WarningTexts()[0];
@@ -151,7 +162,8 @@ TEST_F(Apply, UndecodablePictureWarnsAndChangesNothing) {
 
 TEST_F(Apply, APositionPastTheListAppliesNothingThenTheOrderStartsAgain) {
     // The change applies the JPEG and prepares the GIF; then the GIF's entry is deleted.
-    Form12& f = Load({PlaceInWindows("red.jpg", "brdtest_r.jpg"), PlaceInWindows("green.gif", "brdtest_g.gif")});
+    Form12& f =
+        Load({PlaceInWindows("red.jpg", "brdtest_r.jpg"), PlaceInWindows("green.gif", "brdtest_g.gif")});
     f.EMShowToShow();
     f.lstShow.SetSelected(1, true);
     f.cmdDelete_Click();
@@ -167,7 +179,8 @@ TEST_F(Apply, APositionPastTheListAppliesNothingThenTheOrderStartsAgain) {
 }
 
 TEST_F(Apply, ClearAndChange) {
-    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
+    Form12& f =
+        Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")});
     f.EMShowToShow();
     f.cmdClearWall_Click();
     EXPECT_EQ(Wallpaper(), "");
@@ -188,12 +201,14 @@ TEST_F(Apply, ClearAndChange) {
     FailureNote note;
     const std::string previewed = windows + "\\brdtest_previewed.gif";
     for (const bool deleted : {false, true}) {
-        std::filesystem::copy_file(TestData("green.gif"), previewed, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(TestData("green.gif"), previewed,
+                                   std::filesystem::copy_options::overwrite_existing);
         ASSERT_TRUE(f.ShowPreview(previewed, note));
         if (deleted) {
             std::filesystem::remove(previewed);
         } else {
-            std::filesystem::copy_file(TestData("red.jpg"), previewed, std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy_file(TestData("red.jpg"), previewed,
+                                       std::filesystem::copy_options::overwrite_existing);
         }
         f.cmdChangeWall_Click();
         EXPECT_TRUE(WarningTexts().empty()) << (deleted ? "deleted" : "replaced");
@@ -207,13 +222,17 @@ TEST_F(Apply, ClearAndChange) {
     // Where tmpFile.bmp cannot be written anywhere, "Change" says so in its own words.
     {
         const std::string own = UserPictureFolder() + "\\tmpFile.bmp";
-        std::filesystem::copy_file(TestData("blue.bmp"), own, std::filesystem::copy_options::overwrite_existing);
-        unique_kernel_handle lock(CreateFileA(Tmp().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        unique_kernel_handle lockOwn(CreateFileA(own.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::filesystem::copy_file(TestData("blue.bmp"), own,
+                                   std::filesystem::copy_options::overwrite_existing);
+        unique_kernel_handle lock(
+            CreateFileA(Tmp().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        unique_kernel_handle lockOwn(
+            CreateFileA(own.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         f.cmdChangeWall_Click();
     }
     ASSERT_EQ(WarningTexts().size(), 1u);
-    EXPECT_TRUE(WarningTexts()[0].starts_with("Error occurred when changing wallpaper, Error # ")) << WarningTexts()[0];
+    EXPECT_TRUE(WarningTexts()[0].starts_with("Error occurred when changing wallpaper, Error # "))
+        << WarningTexts()[0];
 }
 
 } // namespace

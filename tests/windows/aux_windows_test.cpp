@@ -25,7 +25,7 @@ namespace {
 
 // A program folder of its own; the program-wide values are given back as found.
 class AuxWindows : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saved_ = {G().AppFolder, G().FontScheme, G().SettingsBuffer};
         G().AppFolder = folder.Path().string() + "\\";
@@ -48,7 +48,7 @@ protected:
     }
     TempFolder folder;
 
-private:
+  private:
     std::tuple<std::string, std::int16_t, SettingsRecord> saved_;
 };
 
@@ -57,8 +57,11 @@ TEST_F(AuxWindows, SettingsLoadSelectsTheSchemeAndEveryCloseWritesRecord8) {
         int schemeAtLoad, selected, choice; // choice 0: no option touched
         bool closeBox;
         const char* word;
-    } cases[] = {{0, 3, 0, false, "Normal"}, {1, 1, 0, true, "Arial"}, {1, 1, 2, true, "TimesNewRoman"},
-                 {2, 2, 3, false, "Normal"}, {3, 3, 1, false, "Arial"}};
+    } cases[] = {{0, 3, 0, false, "Normal"},
+                 {1, 1, 0, true, "Arial"},
+                 {1, 1, 2, true, "TimesNewRoman"},
+                 {2, 2, 3, false, "Normal"},
+                 {3, 3, 1, false, "Arial"}};
     for (const Case& c : cases) {
         std::filesystem::remove(folder.File("wallpape.ini"));
         G().FontScheme = static_cast<std::int16_t>(c.schemeAtLoad);
@@ -66,7 +69,8 @@ TEST_F(AuxWindows, SettingsLoadSelectsTheSchemeAndEveryCloseWritesRecord8) {
         G().SettingsBuffer.Top = 7;
         G().SettingsBuffer.Left = -3;
         Form7& f = Forms().Get<Form7>();
-        for (int i = 1; i <= 3; ++i) EXPECT_EQ(f.optFont(i).Value(), i == c.selected) << c.schemeAtLoad << i;
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(f.optFont(i).Value(), i == c.selected) << c.schemeAtLoad << i;
         EXPECT_EQ(G().FontScheme, c.selected);
         if (c.choice) f.optFont(c.choice).SetValue(true);
         EXPECT_FALSE(std::filesystem::exists(folder.File("wallpape.ini"))) << "a choice alone writes nothing";
@@ -104,10 +108,12 @@ TEST_F(AuxWindows, SettingsFontsFollowTheStoredRecordNotALaterChoice) {
         Form7& f = Forms().Get<Form7>();
         const LOGFONTA plain = FontOf(f.cmdRun);
         for (int round = 0; round < 2; ++round) {
-            for (const Control* ctl : std::initializer_list<const Control*>{&f.cmdClose, &f.Frame3, &f.optFont3}) {
+            for (const Control* ctl :
+                 std::initializer_list<const Control*>{&f.cmdClose, &f.Frame3, &f.optFont3}) {
                 const LOGFONTA lf = FontOf(*ctl);
                 EXPECT_STREQ(lf.lfFaceName, c.face ? c.face : plain.lfFaceName) << round << ctl->Name();
-                EXPECT_EQ(lf.lfHeight, c.points ? -MulDiv(c.points, static_cast<int>(f.Dpi()), 72) : plain.lfHeight);
+                EXPECT_EQ(lf.lfHeight,
+                          c.points ? -MulDiv(c.points, static_cast<int>(f.Dpi()), 72) : plain.lfHeight);
             }
             EXPECT_STREQ(FontOf(f.lblLoadBrd).lfFaceName, plain.lfFaceName);
             f.optFont(2).SetValue(true); // takes effect at the next start, not now
@@ -132,14 +138,17 @@ TEST_F(AuxWindows, EveryWindowGivesItsHandlesBackAtUnload) {
         for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId() && ClassOf(w) == "brdForm" && IsWindowVisible(w)) ours.push_back(w);
+            if (pid == GetCurrentProcessId() && ClassOf(w) == "brdForm" && IsWindowVisible(w))
+                ours.push_back(w);
         }
         for (HWND w : ours) {
             if (!collect) continue;
             for (WPARAM kind : {ICON_BIG, ICON_SMALL})
-                if (auto icon = reinterpret_cast<HICON>(SendMessageA(w, WM_GETICON, kind, 0))) icons.push_back(icon);
+                if (auto icon = reinterpret_cast<HICON>(SendMessageA(w, WM_GETICON, kind, 0)))
+                    icons.push_back(icon);
         }
-        for (HWND w : ours) SendMessageA(w, WM_CLOSE, 0, 0);
+        for (HWND w : ours)
+            SendMessageA(w, WM_CLOSE, 0, 0);
         Application::DoEvents();
         return ours.size();
     };
@@ -159,19 +168,21 @@ TEST_F(AuxWindows, EveryWindowGivesItsHandlesBackAtUnload) {
     cycle(false);
     const auto before = counts();
     // A handle kept by any cycle shows in the counts; a cycle takes about 0.4 s under Wine.
-    for (int i = 0; i < 30; ++i) cycle(false);
+    for (int i = 0; i < 30; ++i)
+        cycle(false);
     EXPECT_EQ(counts(), before) << "kernel handles, GDI objects, USER objects";
 }
 
 TEST(RunValueData, AlwaysAddsASeparatorBeforeTheProgramName) {
-    for (auto [folder, data] : {std::pair{"C:\\", "C:\\\\brdwall.exe"}, {"C:\\Tools\\Brd", "C:\\Tools\\Brd\\brdwall.exe"},
+    for (auto [folder, data] : {std::pair{"C:\\", "C:\\\\brdwall.exe"},
+                                {"C:\\Tools\\Brd", "C:\\Tools\\Brd\\brdwall.exe"},
                                 {"\\\\server\\share", "\\\\server\\share\\brdwall.exe"}})
         EXPECT_EQ(RunValueData(folder), data);
 }
 
 // Keys under HKCU\Software\brdtest that stand in for the two Run roots.
 class TestKeys {
-public:
+  public:
     TestKeys() : path_("Software\\brdtest\\" + std::to_string(std::random_device()())) {}
     ~TestKeys() {
         roots_.clear();
@@ -181,15 +192,17 @@ public:
     // A root whose Run key holds `data` (if any); a refused one lets nobody set or delete its values.
     HKEY Root(const char* name, const char* data = nullptr, bool refused = false) {
         HKEY root = nullptr, run = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, (path_ + "\\" + name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
-                        nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, (path_ + "\\" + name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &root, nullptr);
         roots_.emplace_back(root);
         RegCreateKeyExA(root, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr);
         const unique_hkey key(run);
-        if (data) RegSetValueExA(run, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), lstrlenA(data) + 1);
+        if (data)
+            RegSetValueExA(run, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                           lstrlenA(data) + 1);
         PSECURITY_DESCRIPTOR sd = nullptr;
-        if (refused && ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KRSDWD;;;WD)", SDDL_REVISION_1,
-                                                                            &sd, nullptr)) {
+        if (refused && ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;KRSDWD;;;WD)",
+                                                                            SDDL_REVISION_1, &sd, nullptr)) {
             EXPECT_EQ(RegSetKeySecurity(run, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
             LocalFree(sd);
         }
@@ -202,17 +215,20 @@ public:
         DWORD type = 0, size = sizeof(buf);
         if (RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return std::nullopt;
         const unique_hkey run(raw);
-        if (RegQueryValueExA(raw, kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size)) return {};
+        if (RegQueryValueExA(raw, kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size))
+            return {};
         return std::pair{type, std::string(buf, size)};
     }
 
-private:
+  private:
     std::string path_;
     std::vector<unique_hkey> roots_;
 };
 
 // The program's folder (the tests' folder here), one "\", its name.
-std::string ProgramData() { return (TestExeFolder() / "brdwall.exe").string(); }
+std::string ProgramData() {
+    return (TestExeFolder() / "brdwall.exe").string();
+}
 
 TEST_F(AuxWindows, RunWritesTheMachineWideValueAndNoRunRemovesIt) {
     TestKeys keys;
@@ -272,8 +288,7 @@ TEST_F(AuxWindows, WithoutRightsToTheMachineKeyRunFallsBackToThisUserAndNeverCla
 }
 
 // Enter pressed in `target` and handled by the program's message loop until `done` or 3 s.
-template <typename Done>
-bool EnterIn(HWND target, Done done) {
+template <typename Done> bool EnterIn(HWND target, Done done) {
     SetForegroundWindow(GetAncestor(target, GA_ROOT));
     SetFocus(target);
     PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0);
@@ -304,12 +319,14 @@ TEST_F(AuxWindows, HelpShowsItsTwentyTwoLinesOnceAtEveryOpeningAndKeepsEnter) {
         "",
         "* input a path and hit ''Refresh'' button or ''Enter''",
         "* any file you can see that has a ''_'' at the tail, it means the file from path of user's input",
-        "* if you add those files with ''_'' to wallpaper list, and you change the name of path from input later, "
+        "* if you add those files with ''_'' to wallpaper list, and you change the name of path from input "
+        "later, "
         "file name with ''_'' will direct to a wrong directory",
     };
     static_assert(std::size(lines) == 22);
     std::string expected = lines[0];
-    for (std::size_t i = 1; i < std::size(lines); ++i) expected += std::string("\r\n") + lines[i];
+    for (std::size_t i = 1; i < std::size(lines); ++i)
+        expected += std::string("\r\n") + lines[i];
 
     for (int opening = 1; opening <= 2; ++opening) {
         Form2& f = Forms().Get<Form2>();
@@ -344,7 +361,8 @@ TEST_F(AuxWindows, AboutShowsTheWholeNamePictureTheFlowerAndOneLineAndEnterPress
         GetClientRect(f.imgMyName.hWnd(), &box);
         EXPECT_EQ(shown.bmWidth, MulDiv(178, static_cast<int>(f.Dpi()), 96)) << dpi;
         EXPECT_EQ(shown.bmHeight, MulDiv(71, static_cast<int>(f.Dpi()), 96)) << dpi;
-        EXPECT_EQ(std::pair(box.right, box.bottom), std::pair(shown.bmWidth, shown.bmHeight)) << "not cropped";
+        EXPECT_EQ(std::pair(box.right, box.bottom), std::pair(shown.bmWidth, shown.bmHeight))
+            << "not cropped";
     }
     EXPECT_NE(f.imgFlowerIcon.Icon(), nullptr);
 

@@ -13,22 +13,25 @@ namespace brd::test {
 namespace {
 
 class Panel final : public Form {
-public:
+  public:
     Panel()
         : ckEvery(*this, {"ckEvery", "Every", "", 120, 120, 1200, 300}),
           cbInterval(*this, {"cbInterval", "", "", 120, 480, 1200, 300}),
           lstShow(*this, {"lstShow", "", "", 120, 900, 2000, 1200}) {
-        for (const char* item : {"5 mins", "10 mins", "15 mins", "30 mins", "1 hr", "2 hrs", "3 hrs", "4 hrs"})
+        for (const char* item :
+             {"5 mins", "10 mins", "15 mins", "30 mins", "1 hr", "2 hrs", "3 hrs", "4 hrs"})
             cbInterval.AddItem(item);
         ckEvery.Click = [this] { log.push_back("ckEvery_Click " + std::to_string(ckEvery.Value())); };
-        cbInterval.Click = [this] { log.push_back("cbInterval_Click " + std::to_string(cbInterval.ListIndex())); };
+        cbInterval.Click = [this] {
+            log.push_back("cbInterval_Click " + std::to_string(cbInterval.ListIndex()));
+        };
     }
     CheckBox ckEvery;
     ComboBox cbInterval;
     ListBox lstShow;
     std::vector<std::string> log;
 
-private:
+  private:
     FormStyle Style() const override { return FormStyle{"Panel", 3000, 2400}; }
 };
 
@@ -79,8 +82,9 @@ TEST(Binding, Class1IsCreatedWithNothingRegisteredAndWorksOnTheControls) {
     ASSERT_NE(unregister, nullptr);
     unregister();
     HKEY key = nullptr;
-    ASSERT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{441E4F2B-428C-11D6-AF66-EE36C2ADF851}", 0, KEY_READ, &key),
-              ERROR_SUCCESS)
+    ASSERT_NE(
+        RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{441E4F2B-428C-11D6-AF66-EE36C2ADF851}", 0, KEY_READ, &key),
+        ERROR_SUCCESS)
         << "not registered";
 
     TempFolder folder;

@@ -13,7 +13,7 @@ namespace brd::test {
 namespace {
 
 class ClockTest : public ManagerTest {
-protected:
+  protected:
     void SetUp() override {
         // Form1's load sets the program folder; the test's folder is set after it.
         form1 = &Forms().Get<Form1>();
@@ -35,7 +35,8 @@ protected:
         }
     }
     Form12& LoadTwoBitmaps() {
-        WriteList({PlaceInWindows("blue.bmp", "brdtest_c1.bmp"), PlaceInWindows("blue.bmp", "brdtest_c2.bmp")});
+        WriteList(
+            {PlaceInWindows("blue.bmp", "brdtest_c1.bmp"), PlaceInWindows("blue.bmp", "brdtest_c2.bmp")});
         WriteRecord(5, "[WallpaperLoc]", "CheckEmptyEmptyPrior 2");
         Form12& f = Forms().Get<Form12>();
         G().ClockArmed = VBTrue;
@@ -130,8 +131,8 @@ TEST_F(ClockTest, NoChangeWhileTheLibrarysMessageBoxIsUp) {
         f.Show();
         ApplyWallpaper("");
         clock.Set(10, 30, 1);
-        unique_kernel_handle lock(
-            CreateFileA(folder.File("wallpape.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        unique_kernel_handle lock(CreateFileA(folder.File("wallpape.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
         std::atomic<bool> boxShown{false}, managerEnabled{true};
         std::thread closer([&] {
             HWND box = nullptr;

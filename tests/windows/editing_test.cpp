@@ -11,36 +11,44 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class Editing : public ManagerTest {
-protected:
+  protected:
     void TearDown() override {
         if (Form13* q = Forms().Find<Form13>()) q->Unload();
         ManagerTest::TearDown();
     }
     static Strings Items(ListBox& list) {
         Strings out;
-        for (int i = 0; i < list.ListCount(); ++i) out.push_back(list.List(i));
+        for (int i = 0; i < list.ListCount(); ++i)
+            out.push_back(list.List(i));
         return out;
     }
     static void Select(ListBox& list, std::initializer_list<int> indexes) {
-        for (int i = 0; i < list.ListCount(); ++i) list.SetSelected(i, false);
-        for (int i : indexes) list.SetSelected(i, true);
+        for (int i = 0; i < list.ListCount(); ++i)
+            list.SetSelected(i, false);
+        for (int i : indexes)
+            list.SetSelected(i, true);
     }
     // Windows-folder names of pictures that exist.
     Strings Pictures(std::initializer_list<const char*> names) {
         Strings out;
-        for (const char* n : names) out.push_back(PlaceInWindows("blue.bmp", std::string("brdtest_") + n + ".bmp"));
+        for (const char* n : names)
+            out.push_back(PlaceInWindows("blue.bmp", std::string("brdtest_") + n + ".bmp"));
         return out;
     }
     // A loaded window whose wallpaper list holds `entries`.
     Form12& WithList(const Strings& entries, int option = 1, int interval = -1) {
         Form12& f = Forms().Get<Form12>();
-        for (const auto& e : entries) f.lstShow.AddItem(e);
+        for (const auto& e : entries)
+            f.lstShow.AddItem(e);
         if (interval >= 0) f.cbInterval.SetListIndex(interval);
         f.optOption(option).SetValue(true);
         CloseWarnings();
         return f;
     }
-    std::string ListFile() { return std::string(reinterpret_cast<const char*>(ReadBytes(folder.File("Wpaper.dat")).data()), ReadBytes(folder.File("Wpaper.dat")).size()); }
+    std::string ListFile() {
+        return std::string(reinterpret_cast<const char*>(ReadBytes(folder.File("Wpaper.dat")).data()),
+                           ReadBytes(folder.File("Wpaper.dat")).size());
+    }
 };
 
 TEST_F(Editing, SearchWithAnEmptyBoxListsTheWindowsFolderAndStoresAnEmptyFolder) {
@@ -53,7 +61,8 @@ TEST_F(Editing, SearchWithAnEmptyBoxListsTheWindowsFolderAndStoresAnEmptyFolder)
     ASSERT_NE(a, items.end());
     ASSERT_NE(z, items.end());
     EXPECT_LT(a, z) << "sorted without regard to case";
-    for (const auto& i : items) EXPECT_NE(i.back(), '_');
+    for (const auto& i : items)
+        EXPECT_NE(i.back(), '_');
     f.cmdRefresh_MouseUp(1, 0, 0, 0);
     const SettingsRecord rec = ReadRecord(1);
     EXPECT_EQ(rec.Top, 1);
@@ -64,7 +73,8 @@ TEST_F(Editing, TypedFoldersFoundMissingOrRefused) {
     const std::string pics = "C:\\brdtest_Pics";
     std::filesystem::create_directories(pics);
     for (const char* n : {"b.JPG", "a.bmp", "c.gif", "skip.png"})
-        std::filesystem::copy_file(TestData("blue.bmp"), pics + "\\" + n, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(TestData("blue.bmp"), pics + "\\" + n,
+                                   std::filesystem::copy_options::overwrite_existing);
     Form12& f = Forms().Get<Form12>();
     f.txtPath.SetText(pics);
     f.cmdRefresh_Click();
@@ -80,14 +90,15 @@ TEST_F(Editing, TypedFoldersFoundMissingOrRefused) {
     // and stored, as it was.
     f.cmdRefresh_MouseUp(1, 0, 0, 0);
     const std::string names[] = {"C:\\brdtest_none", "C:\\bad|na<me>", "Q:\\x", "C:\\*", "NUL", "CON",
-                                 pics + "\\a.bmp", pics + "\\*.jpg"};
+                                 pics + "\\a.bmp",   pics + "\\*.jpg"};
     for (const std::string& typed : names) {
         f.txtPath.SetText(typed);
         f.txtPath_KeyDown(VK_RETURN, 0);
         EXPECT_EQ(WarningTexts(), Strings{typed + ", directory not found"});
         EXPECT_EQ(f.UserFolderPath(), pics + "\\") << "an unfound folder leaves the user folder";
         EXPECT_EQ(f.txtPath.Text(), typed);
-        for (const auto& i : Items(f.lstSearch)) EXPECT_NE(i.back(), '_');
+        for (const auto& i : Items(f.lstSearch))
+            EXPECT_NE(i.back(), '_');
         EXPECT_EQ(UserFolderFromRecord(ReadRecord(1)), pics + "\\") << typed << " is not stored";
         CloseWarnings();
     }
@@ -170,7 +181,8 @@ TEST_F(Editing, PreviewDropsMissingFilesAndKeepsUndecodableOnes) {
     HBITMAP shown = f.imgShow.Picture();
     f.lstShow.SetListIndex(1); // cannot be decoded: warning, entry and preview kept
     ASSERT_EQ(WarningTexts().size(), 1u);
-    EXPECT_TRUE(WarningTexts()[0].starts_with("brdtest_bad.jpg: Error occurred when loading the preview, Error # "))
+    EXPECT_TRUE(
+        WarningTexts()[0].starts_with("brdtest_bad.jpg: Error occurred when loading the preview, Error # "))
         << WarningTexts()[0];
     EXPECT_EQ(f.imgShow.Picture(), shown);
     EXPECT_EQ(f.lstShow.ListCount(), 4);
@@ -184,7 +196,8 @@ TEST_F(Editing, PreviewDropsMissingFilesAndKeepsUndecodableOnes) {
     f.cmdRefresh_Click();
     f.lstSearch.AddItem("brdtest_vanished.bmp");
     const Strings before = Items(f.lstSearch);
-    const int at = static_cast<int>(std::find(before.begin(), before.end(), "brdtest_vanished.bmp") - before.begin());
+    const int at =
+        static_cast<int>(std::find(before.begin(), before.end(), "brdtest_vanished.bmp") - before.begin());
     f.lstSearch.SetListIndex(at);
     EXPECT_TRUE(WarningTexts().empty());
     EXPECT_EQ(f.lstSearch.ListCount(), static_cast<int>(before.size()) - 1);
@@ -251,7 +264,8 @@ TEST_F(Editing, ListsPastSixteenBitPositions) {
     // Seven pictures in turn: every entry exists, and the order still tells which entries went.
     const Strings p = Pictures({"0", "1", "2", "3", "4", "5", "6"});
     Strings entries;
-    for (int i = 0; i < 40000; ++i) entries.push_back(p[i % 7]);
+    for (int i = 0; i < 40000; ++i)
+        entries.push_back(p[i % 7]);
     Form12& f = WithList({});
     f.lstShow.AddItems(entries);
     f.Show();
@@ -263,23 +277,27 @@ TEST_F(Editing, ListsPastSixteenBitPositions) {
 
     // Many at once, spread past position 32767, and a few.
     for (const std::vector<int>& picked : {std::vector<int>{1, 32767, 32768, 39998}, [] {
-             std::vector<int> v;
-             for (int i = 5; i < 39000; i += 50) v.push_back(i);
-             return v;
-         }()}) {
+                                               std::vector<int> v;
+                                               for (int i = 5; i < 39000; i += 50)
+                                                   v.push_back(i);
+                                               return v;
+                                           }()}) {
         {
             ListBox::Freeze freeze(f.lstShow);
-            for (int i : picked) f.lstShow.SetSelected(i, true);
+            for (int i : picked)
+                f.lstShow.SetSelected(i, true);
         }
         f.cmdDelete_Click();
-        for (auto i = picked.rbegin(); i != picked.rend(); ++i) entries.erase(entries.begin() + *i);
+        for (auto i = picked.rbegin(); i != picked.rend(); ++i)
+            entries.erase(entries.begin() + *i);
         EXPECT_EQ(Items(f.lstShow), entries);
         EXPECT_EQ(f.lstShow.SelCount(), 0);
     }
 
     // Add of a large selection keeps the search list's order.
     Strings found;
-    for (int i = 0; i < 20000; ++i) found.push_back(p[i % 5]);
+    for (int i = 0; i < 20000; ++i)
+        found.push_back(p[i % 5]);
     f.lstSearch.SetItems(found);
     found = Items(f.lstSearch);
     SendMessageA(f.lstSearch.hWnd(), LB_SELITEMRANGEEX, 0, 19999);
@@ -293,7 +311,8 @@ TEST_F(Editing, LoadReplacesTheListAndFollowsTheRules) {
         Strings file;
         int option;
         bool everyEnabled;
-    } cases[] = {{Pictures({"a", "b", "c"}), 2, true}, {Pictures({"a", "b"}), 1, true}, {Pictures({"a"}), 1, false}};
+    } cases[] = {
+        {Pictures({"a", "b", "c"}), 2, true}, {Pictures({"a", "b"}), 1, true}, {Pictures({"a"}), 1, false}};
     for (const Case& c : cases) {
         WriteList(c.file);
         Form12& f = WithList(Pictures({"old"}), 2, 0);
@@ -313,7 +332,8 @@ TEST_F(Editing, SavingWritesTheListOrAsksBeforeOverwriting) {
     EXPECT_EQ(Forms().Find<Form13>(), nullptr);
 
     std::filesystem::remove(folder.File("Wpaper.dat"));
-    for (const char* e : {"Clouds.bmp", "Beach.jpg_", "x.gif"}) f.lstShow.AddItem(e);
+    for (const char* e : {"Clouds.bmp", "Beach.jpg_", "x.gif"})
+        f.lstShow.AddItem(e);
     f.CmdSaveToFile_Click();
     EXPECT_EQ(ListFile(), "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"x.gif\"\r\n");
 
@@ -336,7 +356,8 @@ TEST_F(Editing, SavingWritesTheListOrAsksBeforeOverwriting) {
     f.lstShow.AddItem("while_open.bmp");
     Forms().Find<Form13>()->cmdYes_Click();
     Application::DoEvents();
-    EXPECT_EQ(ListFile(), "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"x.gif\"\r\n\"later.bmp\"\r\n\"while_open.bmp\"\r\n");
+    EXPECT_EQ(ListFile(),
+              "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"x.gif\"\r\n\"later.bmp\"\r\n\"while_open.bmp\"\r\n");
     EXPECT_TRUE(WarningTexts().empty());
 
     // The manager window closes (and unloads) while the question is open: the question goes
@@ -347,7 +368,8 @@ TEST_F(Editing, SavingWritesTheListOrAsksBeforeOverwriting) {
     EXPECT_EQ(Forms().Find<Form12>(), nullptr);
     EXPECT_EQ(Forms().Find<Form13>(), nullptr);
     EXPECT_EQ(SaveWallpaperList("Wpaper.dat"), false) << "no list to write";
-    EXPECT_EQ(ListFile(), "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"x.gif\"\r\n\"later.bmp\"\r\n\"while_open.bmp\"\r\n");
+    EXPECT_EQ(ListFile(),
+              "\"Clouds.bmp\"\r\n\"Beach.jpg_\"\r\n\"x.gif\"\r\n\"later.bmp\"\r\n\"while_open.bmp\"\r\n");
 }
 
 TEST_F(Editing, AFailedSaveLeavesTheOldFileByteIdentical) {
@@ -369,7 +391,8 @@ TEST_F(Editing, AFailedSaveLeavesTheOldFileByteIdentical) {
 
     // A file another program holds open without sharing.
     {
-        unique_kernel_handle lock(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        unique_kernel_handle lock(
+            CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         f.CmdSaveToFile_Click();
         Forms().Find<Form13>()->cmdYes_Click();
         Application::DoEvents();

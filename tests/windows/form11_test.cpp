@@ -7,7 +7,9 @@
 namespace brd::test {
 namespace {
 
-bool TopMost(HWND h) { return (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool TopMost(HWND h) {
+    return (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 
 TEST(Form11, EachCallOpensItsOwnTopMostWindowAndOkClosesOnlyThatOne) {
     Form11& first = Form11::AnswerOk("first");

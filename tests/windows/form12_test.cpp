@@ -89,7 +89,8 @@ class Form12Restore : public ManagerTest, public testing::WithParamInterface<Res
 TEST_P(Form12Restore, StoredOptionsComeBackByTheRules) {
     const RestoreCase& c = GetParam();
     std::vector<std::string> entries;
-    for (int i = 0; i < c.entries; ++i) entries.push_back(PlaceInWindows("blue.bmp", "brdtest_" + std::to_string(i) + ".bmp"));
+    for (int i = 0; i < c.entries; ++i)
+        entries.push_back(PlaceInWindows("blue.bmp", "brdtest_" + std::to_string(i) + ".bmp"));
     WriteList(entries);
     WriteRecord(5, "[WallpaperLoc]", c.data, 600, 900);
     Form12& f = Forms().Get<Form12>();
@@ -130,7 +131,8 @@ TEST_F(Form12Rules, IntervalEnablesEveryOnlyWithTwoEntries) {
     f.lstShow.AddItem("b.bmp");
     f.cbInterval.SetListIndex(2);
     EXPECT_TRUE(f.ckEvery.Enabled());
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "wallpape.ini")) << "choosing an interval saves nothing";
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "wallpape.ini"))
+        << "choosing an interval saves nothing";
 }
 
 TEST_F(Form12Rules, MouseOnEverySwitchesRotationAndSaves) {
@@ -178,7 +180,8 @@ TEST_F(Form12Rules, StoredUserFolderIsShownInFullOrReportedMissing) {
     struct Case {
         std::string folder;
         bool exists;
-    } cases[] = {{std::string("C:\\Users\\Public\\Pictures\\Holiday\\2024\\Sea").substr(0, 40), false}, {existing, true}};
+    } cases[] = {{std::string("C:\\Users\\Public\\Pictures\\Holiday\\2024\\Sea").substr(0, 40), false},
+                 {existing, true}};
     for (const Case& c : cases) {
         SettingsRecord rec;
         FailureNote note;
@@ -239,8 +242,8 @@ TEST_F(Form12Rules, FontSchemesChangeOnlyTheThirteenControls) {
             return lf;
         };
         const LOGFONTA plain = font(f.txtPath);
-        for (Control* ctl : std::initializer_list<Control*>{&f.ckEvery, &f.lstShow, &f.cbInterval, &f.ckCountDown,
-                                                            &f.cmdClose, &f.optOption2}) {
+        for (Control* ctl : std::initializer_list<Control*>{&f.ckEvery, &f.lstShow, &f.cbInterval,
+                                                            &f.ckCountDown, &f.cmdClose, &f.optOption2}) {
             const LOGFONTA lf = font(*ctl);
             EXPECT_STREQ(lf.lfFaceName, c.face ? c.face : plain.lfFaceName) << c.word << " " << ctl->Name();
             const int height = c.points ? -MulDiv(c.points, static_cast<int>(f.Dpi()), 72) : plain.lfHeight;

@@ -10,7 +10,7 @@ namespace brd::test {
 namespace {
 
 class Form1Test : public testing::Test {
-protected:
+  protected:
     void SetUp() override { form = &Forms().Get<Form1>(); }
     static void TearDownTestSuite() {
         // Unloading Form1 ends the program, so its window is only taken away from the shell.
@@ -41,8 +41,8 @@ TEST_F(Form1Test, StartUpStateAndTrayRecord) {
 
 TEST_F(Form1Test, PopupMenuItemsInOrder) {
     HMENU m = form->mPopup();
-    const char* expected[] = {" About  ", "-", " Wallpaper  ", " Settings  ", "-", " Help  ",
-                              "-",        " Disable  ", " Remove  "};
+    const char* expected[] = {" About  ", "-", " Wallpaper  ", " Settings  ", "-",
+                              " Help  ",  "-", " Disable  ",   " Remove  "};
     ASSERT_EQ(GetMenuItemCount(m), 9);
     for (int i = 0; i < 9; ++i) {
         MENUITEMINFOA info{};
@@ -91,7 +91,7 @@ TEST_F(Form1Test, OnlyRightButtonReleaseOpensTheMenu) {
     struct Event {
         UINT message;
         bool opens;
-    } events[] = {{WM_RBUTTONUP, true},      {WM_LBUTTONUP, false}, {WM_LBUTTONDOWN, false},
+    } events[] = {{WM_RBUTTONUP, true},      {WM_LBUTTONUP, false},     {WM_LBUTTONDOWN, false},
                   {WM_LBUTTONDBLCLK, false}, {WM_RBUTTONDBLCLK, false}, {WM_RBUTTONDOWN, false},
                   {WM_MOUSEMOVE, false}};
     UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMenu);

@@ -18,7 +18,9 @@
 
 namespace brd::test {
 
-inline std::filesystem::path TestData(const char* name) { return TestExeFolder() / "testdata" / name; }
+inline std::filesystem::path TestData(const char* name) {
+    return TestExeFolder() / "testdata" / name;
+}
 
 // Texts of the warning windows open in this process.
 inline std::vector<std::string> WarningTexts() {
@@ -26,9 +28,11 @@ inline std::vector<std::string> WarningTexts() {
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        if (pid != GetCurrentProcessId() || WindowText(w) != "Warning Message" || !IsWindowVisible(w)) continue;
+        if (pid != GetCurrentProcessId() || WindowText(w) != "Warning Message" || !IsWindowVisible(w))
+            continue;
         for (HWND c : Children(w))
-            if (ClassOf(c) == "Static" && GetWindowLongA(c, GWL_STYLE) & SS_NOPREFIX) texts.push_back(WindowText(c));
+            if (ClassOf(c) == "Static" && GetWindowLongA(c, GWL_STYLE) & SS_NOPREFIX)
+                texts.push_back(WindowText(c));
     }
     return texts;
 }
@@ -40,7 +44,7 @@ inline void CloseWarnings() {
 }
 
 class ManagerTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         savedAppFolder_ = G().AppFolder;
         G().AppFolder = folder.Path().string() + "\\";
@@ -51,7 +55,8 @@ protected:
         G().NextShowAt = -1;
         if (Form12* f = Forms().Find<Form12>()) f->Unload();
         CloseWarnings();
-        for (const auto& p : placed_) std::filesystem::remove(p);
+        for (const auto& p : placed_)
+            std::filesystem::remove(p);
         G().AppFolder = savedAppFolder_;
         static_cast<RotationState&>(G()) = RotationState{};
     }
@@ -65,7 +70,8 @@ protected:
     }
     void WriteList(const std::vector<std::string>& entries) {
         std::string text;
-        for (const auto& e : entries) text += "\"" + e + "\"\r\n";
+        for (const auto& e : entries)
+            text += "\"" + e + "\"\r\n";
         WriteBytes(folder.File("Wpaper.dat"), std::vector<unsigned char>(text.begin(), text.end()));
     }
     void WriteRecord(int number, const char* marker, const std::string& data, int top = 0, int left = 0,
@@ -98,7 +104,7 @@ protected:
     TempFolder folder;
     std::string windows;
 
-private:
+  private:
     std::string savedAppFolder_;
     std::vector<std::filesystem::path> placed_;
 };

@@ -18,13 +18,20 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 // The colour of pixel (x, y): every row and every column differ.
-unsigned char Blue(int x, int y) { return static_cast<unsigned char>(x * 7 + y); }
-unsigned char Green(int, int y) { return static_cast<unsigned char>(y * 3 + (y >> 8)); }
-unsigned char Red(int x, int y) { return static_cast<unsigned char>(x ^ (y >> 2)); }
+unsigned char Blue(int x, int y) {
+    return static_cast<unsigned char>(x * 7 + y);
+}
+unsigned char Green(int, int y) {
+    return static_cast<unsigned char>(y * 3 + (y >> 8));
+}
+unsigned char Red(int x, int y) {
+    return static_cast<unsigned char>(x ^ (y >> 2));
+}
 
 // A bottom-up bitmap file of the picture with `bits` per pixel (24, or 32 with an unused byte).
 Bytes BitmapFile(int width, int height, int bits) {
@@ -90,14 +97,18 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureBands,
                          testing::Values(RowsCase{"ThreeBytePixels", 333, 2500, 24},
                                          RowsCase{"FourBytePixelsConverted", 301, 2777, 32},
                                          RowsCase{"OneRowPerBand", 300000, 3, 24}),
-                         [](const testing::TestParamInfo<RowsCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<RowsCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // corner.jpg (48 x 32) has a red quarter at its top left and is blue elsewhere; `tag` is put into an
 // Exif segment right after the start of the file.
 Bytes CornerJpeg(int tag) {
     const Bytes jpeg = ReadBytes((TestExeFolder() / "testdata" / "corner.jpg").string());
-    const unsigned char ifd[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, // one entry
-                                 0x12, 0x01, 3, 0, 1, 0, 0, 0, static_cast<unsigned char>(tag), 0, 0, 0, 0, 0, 0, 0};
+    const unsigned char ifd[] = {'E',  'x',  'i', 'f', 0, 0, 'I', 'I', 42,
+                                 0,    8,    0,   0,   0, 1, 0, // one entry
+                                 0x12, 0x01, 3,   0,   1, 0, 0,   0,   static_cast<unsigned char>(tag),
+                                 0,    0,    0,   0,   0, 0, 0};
     Bytes out(jpeg.begin(), jpeg.begin() + 2);
     out.insert(out.end(), {0xFF, 0xE1, 0, static_cast<unsigned char>(sizeof(ifd) + 2)});
     out.insert(out.end(), std::begin(ifd), std::end(ifd));
@@ -106,8 +117,7 @@ Bytes CornerJpeg(int tag) {
 }
 
 // Which quarter of a picture is red: 0 top left, 1 top right, 2 bottom left, 3 bottom right; -1 none.
-template <typename Pixel>
-int RedQuarter(int width, int height, Pixel pixel) {
+template <typename Pixel> int RedQuarter(int width, int height, Pixel pixel) {
     for (int q = 0; q < 4; ++q) {
         const auto [b, g, r] = pixel((q % 2 ? 3 : 1) * width / 4, (q / 2 ? 3 : 1) * height / 4);
         if (r > 150 && b < 100) return q;
@@ -133,10 +143,11 @@ TEST(PictureOrientation, EachTagTurnsTheConvertedBitmapAndThePreview) {
         EXPECT_EQ(w, sideways ? 32 : 48);
         EXPECT_EQ(h, sideways ? 48 : 32);
         const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) / 4 * 4;
-        EXPECT_EQ(RedQuarter(w, h, [&](int x, int y) {
-                      const std::size_t at = 54 + (h - 1 - y) * stride + x * 3;
-                      return std::array<int, 3>{bmp[at], bmp[at + 1], bmp[at + 2]};
-                  }),
+        EXPECT_EQ(RedQuarter(w, h,
+                             [&](int x, int y) {
+                                 const std::size_t at = 54 + (h - 1 - y) * stride + x * 3;
+                                 return std::array<int, 3>{bmp[at], bmp[at + 1], bmp[at + 2]};
+                             }),
                   quarter);
 
         PictureData data;
@@ -144,13 +155,14 @@ TEST(PictureOrientation, EachTagTurnsTheConvertedBitmapAndThePreview) {
         DecodedPicture preview;
         ASSERT_TRUE(DecodePreview(data, 10, 10, preview, note)); // scaled down, as in the window
         EXPECT_EQ(preview.Width > preview.Height, !sideways) << preview.Width << " x " << preview.Height;
-        EXPECT_EQ(RedQuarter(static_cast<int>(preview.Width), static_cast<int>(preview.Height),
-                             [&](int x, int y) {
-                                 const std::size_t at = (static_cast<std::size_t>(y) * preview.Width + x) * 4;
-                                 return std::array<int, 3>{preview.Bgrx[at], preview.Bgrx[at + 1],
-                                                           preview.Bgrx[at + 2]};
-                             }),
-                  quarter);
+        EXPECT_EQ(
+            RedQuarter(
+                static_cast<int>(preview.Width), static_cast<int>(preview.Height),
+                [&](int x, int y) {
+                    const std::size_t at = (static_cast<std::size_t>(y) * preview.Width + x) * 4;
+                    return std::array<int, 3>{preview.Bgrx[at], preview.Bgrx[at + 1], preview.Bgrx[at + 2]};
+                }),
+            quarter);
     }
 }
 

@@ -34,8 +34,7 @@ inline std::string ClassOf(HWND h) {
 }
 
 // Waits, handling this thread's messages, until pred() holds or the time is up.
-template <typename Pred>
-bool WaitFor(Pred pred, int timeoutMs = 10000) {
+template <typename Pred> bool WaitFor(Pred pred, int timeoutMs = 10000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
         if (pred()) return true;
@@ -50,13 +49,14 @@ bool WaitFor(Pred pred, int timeoutMs = 10000) {
 }
 
 class ProgramRun {
-public:
+  public:
     // Copies brdwall.exe (and, unless told otherwise, brdsave.dll) into `folder` and starts it there.
     explicit ProgramRun(const std::filesystem::path& folder, bool withLibrary = true) {
         const auto exe = folder / "brdwall.exe";
         const auto options = std::filesystem::copy_options::overwrite_existing;
         std::filesystem::copy_file(TestExeFolder() / "brdwall.exe", exe, options);
-        if (withLibrary) std::filesystem::copy_file(TestExeFolder() / "brdsave.dll", folder / "brdsave.dll", options);
+        if (withLibrary)
+            std::filesystem::copy_file(TestExeFolder() / "brdsave.dll", folder / "brdsave.dll", options);
         Start(exe);
     }
     ProgramRun(const ProgramRun&) = delete;
@@ -84,7 +84,8 @@ public:
     }
 
     // Top-level windows of this process with the given caption (any caption when empty).
-    [[nodiscard]] std::vector<HWND> Windows(const std::string& caption = {}, const std::string& cls = {}) const {
+    [[nodiscard]] std::vector<HWND> Windows(const std::string& caption = {},
+                                            const std::string& cls = {}) const {
         struct Search {
             DWORD pid;
             const std::string* caption;
@@ -124,7 +125,7 @@ public:
         return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
     }
 
-private:
+  private:
     void Start(const std::filesystem::path& exe) {
         // By the wide names: a program folder may be named in any script.
         STARTUPINFOW si{};
@@ -132,8 +133,8 @@ private:
         PROCESS_INFORMATION pi{};
         std::wstring cmd = L"\"" + exe.wstring() + L"\"";
         const std::wstring dir = exe.parent_path().wstring();
-        if (CreateProcessW(exe.wstring().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
-                           &pi)) {
+        if (CreateProcessW(exe.wstring().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           dir.c_str(), &si, &pi)) {
             process_.reset(pi.hProcess);
             CloseHandle(pi.hThread);
             pid_ = pi.dwProcessId;

@@ -36,7 +36,9 @@ constexpr char kManagerCaption[] = "Brindle - Wallpaper Changer";
 constexpr char kWarningCaption[] = "Warning Message";
 constexpr char kLibraryBoxCaption[] = "brdsave"; // the library's own message box
 
-double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // FNV-1a over the whole file, and its size: any change of a byte shows.
 std::pair<std::uint64_t, std::uintmax_t> Fingerprint(const std::string& path) {
@@ -47,7 +49,8 @@ std::pair<std::uint64_t, std::uintmax_t> Fingerprint(const std::string& path) {
     while (in) {
         in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
-        for (std::size_t i = 0; i < got; ++i) h = (h ^ static_cast<unsigned char>(chunk[i])) * 1099511628211ull;
+        for (std::size_t i = 0; i < got; ++i)
+            h = (h ^ static_cast<unsigned char>(chunk[i])) * 1099511628211ull;
         size += got;
     }
     return {h, size};
@@ -105,7 +108,7 @@ std::string BoxText(HWND w) {
 // Presses OK on every message box of the library that this process opens while it lives, from a
 // thread of its own (the box is modal on the thread that is being tested), and keeps their texts.
 class LibraryBoxCloser {
-public:
+  public:
     LibraryBoxCloser()
         : thread_([this] {
               while (!stop_) {
@@ -119,7 +122,8 @@ public:
                           texts_.push_back(BoxText(w));
                       }
                       PostMessageA(w, WM_COMMAND, IDOK, 0);
-                      for (int i = 0; i < 100 && IsWindow(w); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                      for (int i = 0; i < 100 && IsWindow(w); ++i)
+                          std::this_thread::sleep_for(std::chrono::milliseconds(20));
                   }
                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
               }
@@ -134,7 +138,7 @@ public:
         return texts_;
     }
 
-private:
+  private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<std::string> texts_;
@@ -171,8 +175,10 @@ StartOutcome WaitStarted(const ProgramRun& run, Clock::time_point since, int tim
     }
     // Start-up shows its warnings before the icon; give late ones a moment all the same.
     WaitFor([] { return false; }, 300);
-    for (HWND w : run.Windows(kWarningCaption)) out.warnings.push_back(BoxText(w));
-    for (HWND box : run.Windows(kLibraryBoxCaption, "#32770")) out.boxes.push_back(BoxText(box));
+    for (HWND w : run.Windows(kWarningCaption))
+        out.warnings.push_back(BoxText(w));
+    for (HWND box : run.Windows(kLibraryBoxCaption, "#32770"))
+        out.boxes.push_back(BoxText(box));
     return out;
 }
 
@@ -211,10 +217,13 @@ TEST_P(DamagedSettingsFile, StartsOnceWithAtMostOneMessageAndLeavesTheFileAlone)
     const StartOutcome out = WaitStarted(run, start);
     ASSERT_TRUE(out.started) << "no icon within 20 s; running: " << run.Running();
     EXPECT_EQ(out.boxes.size(), c.boxes);
-    for (const auto& t : out.boxes) EXPECT_TRUE(t.starts_with(kLoadSettingsSentence)) << t;
+    for (const auto& t : out.boxes)
+        EXPECT_TRUE(t.starts_with(kLoadSettingsSentence)) << t;
     EXPECT_TRUE(out.warnings.empty()) << out.warnings.front();
     EXPECT_EQ(ManagerOf(run) != nullptr, c.managerLoaded);
-    if (HWND m = ManagerOf(run)) { EXPECT_FALSE(IsWindowVisible(m)); }
+    if (HWND m = ManagerOf(run)) {
+        EXPECT_FALSE(IsWindowVisible(m));
+    }
     EXPECT_TRUE(run.Running());
     EXPECT_LT(out.seconds, 10.0);
     EXPECT_EQ(Fingerprint(path), before) << "nothing was saved, so nothing may change";
@@ -224,9 +233,10 @@ INSTANTIATE_TEST_SUITE_P(
     Reliability, DamagedSettingsFile,
     testing::Values(
         SettingsFileCase{"TenBytes", [](const std::string& p) { WriteRandom(p, 10, 1); }, 0, false},
-        SettingsFileCase{"OnlyRecordOne",
-                         [](const std::string& p) { PutRecord(p, 1, *BuildUserFolderRecord(WindowsDirectory())); }, 0,
-                         false},
+        SettingsFileCase{
+            "OnlyRecordOne",
+            [](const std::string& p) { PutRecord(p, 1, *BuildUserFolderRecord(WindowsDirectory())); }, 0,
+            false},
         // Record 5's Data begins at byte 245: "Check" survives, the rest reads as zero bytes.
         SettingsFileCase{"CutInsideRecordFive",
                          [](const std::string& p) {
@@ -236,30 +246,33 @@ INSTANTIATE_TEST_SUITE_P(
                          0, true},
         SettingsFileCase{"Random440", [](const std::string& p) { WriteRandom(p, 440, 440); }, 0, false},
         SettingsFileCase{"Random5000", [](const std::string& p) { WriteRandom(p, 5000, 5000); }, 0, false},
-        SettingsFileCase{"Zeros100MB", [](const std::string& p) { WriteSparseZeros(p, 100LL << 20); }, 0, false},
+        SettingsFileCase{"Zeros100MB", [](const std::string& p) { WriteSparseZeros(p, 100LL << 20); }, 0,
+                         false},
         SettingsFileCase{"Random50MB", [](const std::string& p) { WriteRandom(p, 50u << 20, 50); }, 0, false},
         // The right marker and "Check", then bytes of no meaning, an interval index of 9 and a position
         // far off the screen: the library reports the refused index in its one message box.
-        SettingsFileCase{"CheckThenGarbage",
-                         [](const std::string& p) {
-                             std::string data = "Check\x01\xff\x7f\x80,\"\r\n\t?\0\x1b\xfe\xee\x10 9\xff\xff\0\0\x01\x02\x03\x04"s;
-                             data.resize(30, '\xff');
-                             SettingsRecord rec;
-                             rec.Marker.Assign("[WallpaperLoc]");
-                             rec.Data.SetBytes(data.data());
-                             rec.Top = std::numeric_limits<std::int32_t>::max();
-                             rec.Left = std::numeric_limits<std::int32_t>::min();
-                             PutRecord(p, 5, rec);
-                         },
-                         1, true}),
+        SettingsFileCase{
+            "CheckThenGarbage",
+            [](const std::string& p) {
+                std::string data =
+                    "Check\x01\xff\x7f\x80,\"\r\n\t?\0\x1b\xfe\xee\x10 9\xff\xff\0\0\x01\x02\x03\x04"s;
+                data.resize(30, '\xff');
+                SettingsRecord rec;
+                rec.Marker.Assign("[WallpaperLoc]");
+                rec.Data.SetBytes(data.data());
+                rec.Top = std::numeric_limits<std::int32_t>::max();
+                rec.Left = std::numeric_limits<std::int32_t>::min();
+                PutRecord(p, 5, rec);
+            },
+            1, true}),
     [](const testing::TestParamInfo<SettingsFileCase>& info) { return std::string(info.param.name); });
 
 struct ListFileCase {
     const char* name;
     std::function<std::string(const std::string& bmp)> bytes;
-    int entries;     // in the wallpaper list after start-up
+    int entries; // in the wallpaper list after start-up
     std::size_t warnings;
-    double seconds;  // start-up must be over within this time
+    double seconds; // start-up must be over within this time
 };
 
 class DamagedListFile : public ManagerTest, public testing::WithParamInterface<ListFileCase> {};
@@ -284,19 +297,23 @@ TEST_P(DamagedListFile, StartsWithWhatCanBeReadAndLeavesTheFileAlone) {
     EXPECT_TRUE(out.boxes.empty()) << out.boxes.front();
     EXPECT_EQ(out.warnings.size(), c.warnings);
     // A warning names the missing file; a name of a megabyte is more than the window text read here.
-    for (const auto& w : out.warnings) EXPECT_TRUE(w.starts_with("xxxxxxxx")) << w.substr(0, 80);
+    for (const auto& w : out.warnings)
+        EXPECT_TRUE(w.starts_with("xxxxxxxx")) << w.substr(0, 80);
     EXPECT_TRUE(run.Running());
     EXPECT_EQ(Fingerprint(list), before);
 }
 
 const std::string kMegabyteName(1 << 20, 'x');
-const auto kListName = [](const testing::TestParamInfo<ListFileCase>& info) { return std::string(info.param.name); };
+const auto kListName = [](const testing::TestParamInfo<ListFileCase>& info) {
+    return std::string(info.param.name);
+};
 
 INSTANTIATE_TEST_SUITE_P(
     Reliability, DamagedListFile,
     testing::Values(
         // The last entry runs to the end of the file.
-        ListFileCase{"NoClosingQuote", [](const std::string& b) { return "\"" + b + "\"\r\n\"" + b; }, 2, 0, 10},
+        ListFileCase{"NoClosingQuote", [](const std::string& b) { return "\"" + b + "\"\r\n\"" + b; }, 2, 0,
+                     10},
         ListFileCase{"NulBytes",
                      [](const std::string& b) {
                          return "\"" + b.substr(0, 3) + '\0' + b.substr(3) + "\"\r\n\0\0\"" + b + "\"\r\n\0"s;
@@ -304,13 +321,15 @@ INSTANTIATE_TEST_SUITE_P(
                      2, 0, 10},
         ListFileCase{"OneMegabyteLine", [](const std::string&) { return kMegabyteName; }, 1, 0, 10},
         // Checked first, the long name is no file: dropped with its warning.
-        ListFileCase{"OneMegabyteLineThenAPicture",
-                     [](const std::string& b) { return kMegabyteName + "\r\n\"" + b + "\"\r\n\"" + b + "\"\r\n"; }, 2,
-                     1, 10},
+        ListFileCase{
+            "OneMegabyteLineThenAPicture",
+            [](const std::string& b) { return kMegabyteName + "\r\n\"" + b + "\"\r\n\"" + b + "\"\r\n"; }, 2,
+            1, 10},
         ListFileCase{"HundredThousandEntries",
                      [](const std::string& b) {
                          std::string s;
-                         for (int i = 0; i < 100000; ++i) s += "\"" + b + "\"\r\n";
+                         for (int i = 0; i < 100000; ++i)
+                             s += "\"" + b + "\"\r\n";
                          return s;
                      },
                      100000, 0, 100}),
@@ -379,7 +398,8 @@ TEST(ReliabilityWarning, AMegabyteLongNameIsShownWithinASecond) {
     CloseWarnings();
     // Cut between characters: here the 4,000th byte begins a two-byte "Ж".
     std::string cyrillic = "x";
-    for (int i = 0; i < 3000; ++i) cyrillic += "\xD0\x96";
+    for (int i = 0; i < 3000; ++i)
+        cyrillic += "\xD0\x96";
     Form11::AnswerOk(cyrillic);
     std::wstring shown;
     for (HWND w = FindWindowA("brdForm", kWarningCaption); w; w = nullptr)
@@ -393,10 +413,11 @@ TEST(ReliabilityWarning, AMegabyteLongNameIsShownWithinASecond) {
 }
 
 class ReliabilityFixture : public ManagerTest {
-protected:
+  protected:
     void TearDown() override {
         ManagerTest::TearDown();
-        for (const auto& p : made_) std::filesystem::remove(p);
+        for (const auto& p : made_)
+            std::filesystem::remove(p);
     }
     // Loads the manager window with `entries`, "priority", an interval of 5 minutes, a change due at 10.
     Form12& Load(const std::vector<std::string>& entries) {
@@ -420,7 +441,7 @@ protected:
         return b.size() > 26 && b[0] == 'B' ? int(b[18] | b[19] << 8 | b[20] << 16) : 0;
     }
 
-private:
+  private:
     std::vector<std::string> made_;
 };
 
@@ -443,7 +464,9 @@ Bytes JpegClaiming(int width, int height) {
 
 // An animated GIF of `frames` frames of width x height pixels, each with one sub-block of data.
 Bytes GifOfFrames(int frames, int width, int height) {
-    auto le16 = [](int v) { return Bytes{static_cast<unsigned char>(v & 0xFF), static_cast<unsigned char>(v >> 8)}; };
+    auto le16 = [](int v) {
+        return Bytes{static_cast<unsigned char>(v & 0xFF), static_cast<unsigned char>(v >> 8)};
+    };
     Bytes b{'G', 'I', 'F', '8', '9', 'a'};
     auto add = [&b](const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); };
     add(le16(width));
@@ -472,7 +495,8 @@ class BadPicture : public ReliabilityFixture, public testing::WithParamInterface
 TEST_P(BadPicture, WarnsOnceAndChangesNothing) {
     const PictureCase& c = GetParam();
     const std::string bad = MakeInWindows(c.file, c.bytes());
-    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_rel_a.bmp"), bad, PlaceInWindows("blue.bmp", "brdtest_rel_c.bmp")});
+    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_rel_a.bmp"), bad,
+                      PlaceInWindows("blue.bmp", "brdtest_rel_c.bmp")});
     ApplyWallpaper("");
     const auto start = Clock::now();
     f.EMShowToShow(); // applies a, prepares the bad one
@@ -481,8 +505,11 @@ TEST_P(BadPicture, WarnsOnceAndChangesNothing) {
     const auto warnings = WarningTexts();
     if (c.converted) {
         ASSERT_EQ(warnings.size(), 1u);
-        if (c.tooLarge) { EXPECT_NE(warnings[0].find("too large"), std::string::npos) << warnings[0]; }
-        EXPECT_TRUE(warnings[0].starts_with(bad + ": " + "Error occurred when preparing the next wallpaper, "))
+        if (c.tooLarge) {
+            EXPECT_NE(warnings[0].find("too large"), std::string::npos) << warnings[0];
+        }
+        EXPECT_TRUE(
+            warnings[0].starts_with(bad + ": " + "Error occurred when preparing the next wallpaper, "))
             << warnings[0];
     } else {
         EXPECT_TRUE(warnings.empty()) << "a bitmap is given to the desktop as it is";
@@ -490,7 +517,9 @@ TEST_P(BadPicture, WarnsOnceAndChangesNothing) {
     CloseWarnings();
 
     f.EMShowToShow(); // its turn
-    if (c.converted) { EXPECT_EQ(Wallpaper(), windows + "\\brdtest_rel_a.bmp") << "nothing applied"; }
+    if (c.converted) {
+        EXPECT_EQ(Wallpaper(), windows + "\\brdtest_rel_a.bmp") << "nothing applied";
+    }
     EXPECT_EQ(f.NextShowIndex(), 2) << "the order moves on";
     EXPECT_EQ(f.lstShow.ListCount(), 3) << "the list is kept";
     f.EMShowToShow();
@@ -498,7 +527,9 @@ TEST_P(BadPicture, WarnsOnceAndChangesNothing) {
     EXPECT_TRUE(WarningTexts().empty());
 }
 
-const auto kPictureName = [](const testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); };
+const auto kPictureName = [](const testing::TestParamInfo<PictureCase>& info) {
+    return std::string(info.param.name);
+};
 
 INSTANTIATE_TEST_SUITE_P(
     Reliability, BadPicture,
@@ -509,16 +540,15 @@ INSTANTIATE_TEST_SUITE_P(
                     PictureCase{"TextNamedGif", "brdtest_rel_text.gif",
                                 [] { return ReadBytes(TestData("broken.jpg").string()); }, true},
                     // Just over the limit of 100 million pixels.
-                    PictureCase{"JpegOf10001By10000", "brdtest_rel_over.jpg", [] { return JpegClaiming(10001, 10000); },
-                                true, true},
+                    PictureCase{"JpegOf10001By10000", "brdtest_rel_over.jpg",
+                                [] { return JpegClaiming(10001, 10000); }, true, true},
                     // Refused on the header's word, before a decoder sees the file.
-                    PictureCase{"JpegOf30000By30000", "brdtest_rel_huge.jpg", [] { return JpegClaiming(30000, 30000); },
-                                true, true},
-                    PictureCase{"GifOfFourFramesOf6000By5000", "brdtest_rel_frames.gif", [] { return GifOfFrames(4, 6000, 5000); },
-                                true, true},
+                    PictureCase{"JpegOf30000By30000", "brdtest_rel_huge.jpg",
+                                [] { return JpegClaiming(30000, 30000); }, true, true},
+                    PictureCase{"GifOfFourFramesOf6000By5000", "brdtest_rel_frames.gif",
+                                [] { return GifOfFrames(4, 6000, 5000); }, true, true},
                     PictureCase{"ZeroByteBitmap", "brdtest_rel_zero.bmp", [] { return Bytes{}; }, false}),
     kPictureName);
-
 
 // The file of the next entry changes after it was checked (and converted) and before its turn.
 struct ChangeCase {
@@ -534,14 +564,19 @@ TEST_P(FileChangedBeforeItsTurn, TheRefusedChangeIsIgnoredAndTheOrderMovesOn) {
     const ChangeCase& c = GetParam();
     const std::string ext = std::filesystem::path(c.middle).extension().string();
     const std::string middle = PlaceInWindows(c.middle, "brdtest_rel_mid" + ext);
-    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_rel_a.bmp"), middle, PlaceInWindows("blue.bmp", "brdtest_rel_c.bmp")});
+    Form12& f = Load({PlaceInWindows("blue.bmp", "brdtest_rel_a.bmp"), middle,
+                      PlaceInWindows("blue.bmp", "brdtest_rel_c.bmp")});
     ApplyWallpaper("");
     f.EMShowToShow(); // applies a; the middle entry passes the check (and is converted)
     ASSERT_EQ(f.NextShowIndex(), 1);
     const std::string before = Wallpaper();
     const std::string attempted = ext == ".bmp" ? windows + "\\" + middle : f.ConvertedPath();
-    if (c.deleteEntryFile) { ASSERT_TRUE(std::filesystem::remove(windows + "\\" + middle)); }
-    if (c.deleteConverted) { ASSERT_TRUE(std::filesystem::remove(f.ConvertedPath())); }
+    if (c.deleteEntryFile) {
+        ASSERT_TRUE(std::filesystem::remove(windows + "\\" + middle));
+    }
+    if (c.deleteConverted) {
+        ASSERT_TRUE(std::filesystem::remove(f.ConvertedPath()));
+    }
 
     f.EMShowToShow(); // its turn
     const std::string now = Wallpaper();
@@ -564,17 +599,18 @@ TEST_P(FileChangedBeforeItsTurn, TheRefusedChangeIsIgnoredAndTheOrderMovesOn) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reliability, FileChangedBeforeItsTurn,
-    testing::Values(ChangeCase{"BitmapDeletedAfterItsCheck", "blue.bmp", true, false},
-                    ChangeCase{"JpegDeletedAfterItsConversion", "red.jpg", true, false},
-                    ChangeCase{"ConvertedBitmapDeleted", "red.jpg", false, true}),
-    [](const testing::TestParamInfo<ChangeCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Reliability, FileChangedBeforeItsTurn,
+                         testing::Values(ChangeCase{"BitmapDeletedAfterItsCheck", "blue.bmp", true, false},
+                                         ChangeCase{"JpegDeletedAfterItsConversion", "red.jpg", true, false},
+                                         ChangeCase{"ConvertedBitmapDeleted", "red.jpg", false, true}),
+                         [](const testing::TestParamInfo<ChangeCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Each writer of the settings file against a file it may not write: the report the design gives
 // (the library's message box, the warning window, or none for the font record) and the old bytes kept.
 class ReliabilityWrites : public ReliabilityFixture {
-protected:
+  protected:
     enum class Fault { HeldOpen, ReadOnly };
     void CheckEveryWriterIsRefused(Fault fault) {
         enum class Writer { WindowSettings, UserFolder, Font };
@@ -618,9 +654,15 @@ protected:
             {
                 LibraryBoxCloser closer;
                 switch (c.writer) {
-                case Writer::WindowSettings: f.cmdClose_Click(); break;
-                case Writer::UserFolder: f.txtPath_KeyDown(VK_RETURN, 0); break;
-                case Writer::Font: s.cmdClose_Click(); break;
+                case Writer::WindowSettings:
+                    f.cmdClose_Click();
+                    break;
+                case Writer::UserFolder:
+                    f.txtPath_KeyDown(VK_RETURN, 0);
+                    break;
+                case Writer::Font:
+                    s.cmdClose_Click();
+                    break;
                 }
                 Application::DoEvents();
                 boxes = closer.Stop();
@@ -631,9 +673,11 @@ protected:
             EXPECT_EQ(ReadBytes(path), old) << "byte-identical";
             const auto warnings = WarningTexts();
             EXPECT_EQ(boxes.size(), c.boxSentence ? 1u : 0u);
-            for (const auto& b : boxes) EXPECT_TRUE(b.starts_with(std::string(c.boxSentence) + "Error # ")) << b;
+            for (const auto& b : boxes)
+                EXPECT_TRUE(b.starts_with(std::string(c.boxSentence) + "Error # ")) << b;
             EXPECT_EQ(warnings.size(), c.warningSentence ? 1u : 0u);
-            for (const auto& w : warnings) EXPECT_TRUE(w.starts_with(std::string(c.warningSentence) + "Error # ")) << w;
+            for (const auto& w : warnings)
+                EXPECT_TRUE(w.starts_with(std::string(c.warningSentence) + "Error # ")) << w;
             if (Form7* open = Forms().Find<Form7>()) open->Unload();
             if (Form12* open = Forms().Find<Form12>()) open->Unload();
             CloseWarnings();
@@ -646,15 +690,19 @@ TEST_F(ReliabilityWrites, LockedConvertedPictureGoesToTheUsersOwnFolder) {
     const std::string own = UserPictureFolder() + "\\tmpFile.bmp";
     for (const bool ownLockedToo : {false, true}) {
         SCOPED_TRACE(ownLockedToo ? "both locked" : "Windows folder's locked");
-        std::filesystem::copy_file(TestData("blue.bmp"), Tmp(), std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::copy_file(TestData("blue.bmp"), own, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(TestData("blue.bmp"), Tmp(),
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(TestData("blue.bmp"), own,
+                                   std::filesystem::copy_options::overwrite_existing);
         const Bytes old = ReadBytes(Tmp());
         {
             // Another program holds the files open without sharing.
-            unique_kernel_handle lock(CreateFileA(Tmp().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            unique_kernel_handle lock(
+                CreateFileA(Tmp().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
             ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
             unique_kernel_handle lockOwn(
-                ownLockedToo ? CreateFileA(own.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr);
+                ownLockedToo ? CreateFileA(own.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : nullptr);
             // Choosing "priority" at load converts the first entry.
             Form12& f = Load({PlaceInWindows("red.jpg", "brdtest_rel_red.jpg"),
                               PlaceInWindows("blue.bmp", "brdtest_rel_b.bmp")});
@@ -685,17 +733,21 @@ TEST_F(ReliabilityWrites, LockedConvertedPictureGoesToTheUsersOwnFolder) {
     }
 }
 
-TEST_F(ReliabilityWrites, SettingsFileHeldOpenElsewhereIsReportedAndKept) { CheckEveryWriterIsRefused(Fault::HeldOpen); }
+TEST_F(ReliabilityWrites, SettingsFileHeldOpenElsewhereIsReportedAndKept) {
+    CheckEveryWriterIsRefused(Fault::HeldOpen);
+}
 
 // The record writer refuses a read-only file itself: as root under Wine the open alone would not.
-TEST_F(ReliabilityWrites, ReadOnlySettingsFileIsReportedAndKept) { CheckEveryWriterIsRefused(Fault::ReadOnly); }
+TEST_F(ReliabilityWrites, ReadOnlySettingsFileIsReportedAndKept) {
+    CheckEveryWriterIsRefused(Fault::ReadOnly);
+}
 
 // ---------------------------------------------------------------- the clock
 
 // Form1's ticks every 800 ms from a clock the test sets, driving the real manager window; every
 // wallpaper change is counted (the desktop is cleared after each one, so a repeat shows too).
 class ReliabilityClock : public ReliabilityFixture {
-protected:
+  protected:
     void SetUp() override {
         form1 = &Forms().Get<Form1>();
         ReliabilityFixture::SetUp();
@@ -723,7 +775,8 @@ protected:
     }
     // Two bitmaps, "Every" on, the interval of `listIndex`, the next change due at `showAt`.
     Form12& Rotating(int listIndex, int showAt) {
-        WriteList({PlaceInWindows("blue.bmp", "brdtest_rel_k1.bmp"), PlaceInWindows("blue.bmp", "brdtest_rel_k2.bmp")});
+        WriteList({PlaceInWindows("blue.bmp", "brdtest_rel_k1.bmp"),
+                   PlaceInWindows("blue.bmp", "brdtest_rel_k2.bmp")});
         WriteRecord(5, "[WallpaperLoc]", "CheckCheckEmptyPrior " + std::to_string(listIndex));
         Form12& f = Forms().Get<Form12>();
         EXPECT_EQ(f.ckEvery.Value(), 1);

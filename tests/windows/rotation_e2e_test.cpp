@@ -12,8 +12,8 @@ namespace {
 std::string StoredWallpaper() {
     char data[MAX_PATH * 2] = {};
     DWORD size = sizeof(data);
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS)
         return {};
     return data;
 }
@@ -24,7 +24,7 @@ int BitmapWidth(const std::string& path) {
 }
 
 class RotationE2E : public ManagerTest {
-protected:
+  protected:
     void SetUp() override {
         ManagerTest::SetUp();
         // Activation must work from the program's manifest alone.
@@ -45,7 +45,8 @@ protected:
 };
 
 TEST_F(RotationE2E, StartingWithSavedSettingsAppliesTheFirstEntryAtOnce) {
-    SaveRotationEveryHour({PlaceInWindows("blue.bmp", "brdtest_e2e_a.bmp"), PlaceInWindows("red.jpg", "brdtest_e2e_b.jpg")});
+    SaveRotationEveryHour(
+        {PlaceInWindows("blue.bmp", "brdtest_e2e_a.bmp"), PlaceInWindows("red.jpg", "brdtest_e2e_b.jpg")});
     ProgramRun run(folder.Path());
     ASSERT_TRUE(run.WaitIdle());
     EXPECT_TRUE(WaitFor([&] { return StoredWallpaper() == windows + "\\brdtest_e2e_a.bmp"; }, 5000))
@@ -64,7 +65,8 @@ TEST_F(RotationE2E, StartingWithSavedSettingsAppliesTheFirstEntryAtOnce) {
 }
 
 TEST_F(RotationE2E, JpegFirstIsAppliedThroughTheConvertedBitmap) {
-    SaveRotationEveryHour({PlaceInWindows("red.jpg", "brdtest_e2e_c.jpg"), PlaceInWindows("blue.bmp", "brdtest_e2e_d.bmp")});
+    SaveRotationEveryHour(
+        {PlaceInWindows("red.jpg", "brdtest_e2e_c.jpg"), PlaceInWindows("blue.bmp", "brdtest_e2e_d.bmp")});
     ProgramRun run(folder.Path());
     ASSERT_TRUE(run.WaitIdle());
     EXPECT_TRUE(WaitFor([&] { return StoredWallpaper() == Tmp(); }, 5000)) << StoredWallpaper();
@@ -72,7 +74,8 @@ TEST_F(RotationE2E, JpegFirstIsAppliedThroughTheConvertedBitmap) {
 }
 
 TEST_F(RotationE2E, MissingLibraryIsReportedOnceAndTheProgramRunsOn) {
-    SaveRotationEveryHour({PlaceInWindows("blue.bmp", "brdtest_e2e_e.bmp"), PlaceInWindows("blue.bmp", "brdtest_e2e_f.bmp")});
+    SaveRotationEveryHour(
+        {PlaceInWindows("blue.bmp", "brdtest_e2e_e.bmp"), PlaceInWindows("blue.bmp", "brdtest_e2e_f.bmp")});
     ProgramRun run(folder.Path(), /*withLibrary=*/false);
     ASSERT_TRUE(run.WaitIdle());
     ASSERT_TRUE(WaitFor([&] { return !run.Windows("Warning Message").empty(); }));

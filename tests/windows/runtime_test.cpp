@@ -15,15 +15,14 @@ namespace {
 
 // A small form with one control of each kind, recording the handlers it raises.
 class Probe final : public Form {
-public:
+  public:
     Probe()
         : chk(*this, {"chk", "check", "a tip", 120, 120, 1500, 300}),
           cb(*this, {"cb", "", "", 120, 480, 1500, 300}),
           fra(*this, {"fra", "frame", "", 1800, 120, 2000, 1500}),
           opt1(*this, {"opt", "one", "", 120, 240, 1500, 300}, &fra, 1),
           opt2(*this, {"opt", "two", "", 120, 600, 1500, 300}, &fra, 2),
-          cmd(*this, {"cmd", "press", "", 120, 900, 1200, 372}),
-          tick(*this, 20, false) {
+          cmd(*this, {"cmd", "press", "", 120, 900, 1200, 372}), tick(*this, 20, false) {
         chk.Click = [this] { log.push_back("chk" + std::to_string(chk.Value())); };
         cb.Click = [this] { log.push_back("cb" + std::to_string(cb.ListIndex())); };
         opt1.Click = opt2.Click = [this](int i) { log.push_back("opt" + std::to_string(i)); };
@@ -31,7 +30,8 @@ public:
         cmd.MouseUp = [this](int b, int, int, int) { log.push_back("up" + std::to_string(b)); };
         chk.MouseUp = [this](int b, int, int, int) { log.push_back("chkup" + std::to_string(b)); };
         tick.Tick = [this] { ++ticks; };
-        for (const char* item : {"5 mins", "10 mins", "15 mins"}) cb.AddItem(item);
+        for (const char* item : {"5 mins", "10 mins", "15 mins"})
+            cb.AddItem(item);
     }
     static inline int loads = 0;
     static inline int destroyed = 0;
@@ -47,7 +47,7 @@ public:
     int ticks = 0;
     std::vector<std::string> log;
 
-private:
+  private:
     FormStyle Style() const override { return FormStyle{"Probe", 4000, 2000}; }
     void Form_Load() override { ++loads; }
     bool Form_QueryUnload(UnloadMode) override { return cancelUnload; }
@@ -232,7 +232,8 @@ TEST(Runtime, DirectorySearchHonoursTheAttributeMask) {
         return names;
     };
     EXPECT_EQ(all(SearchNormal), (std::vector<std::string>{"archive.jpg", "plain.jpg", "readonly.jpg"}));
-    EXPECT_EQ(all(SearchDirectory), (std::vector<std::string>{"archive.jpg", "plain.jpg", "readonly.jpg", "sub.jpg"}));
+    EXPECT_EQ(all(SearchDirectory),
+              (std::vector<std::string>{"archive.jpg", "plain.jpg", "readonly.jpg", "sub.jpg"}));
     EXPECT_EQ(DirSearch().First(folder.File("*.gif"), SearchNormal), "");
     EXPECT_EQ(DirSearch().First(folder.File("missing\\*.gif"), SearchNormal), "");
 

@@ -32,7 +32,8 @@ int SelectedFontOption(const ProgramRun& run) {
         const char* captions[] = {"Use Arial font", "Enlarge", "Normal"};
         for (HWND c : Children(w)) {
             for (int i = 0; i < 3; ++i) {
-                if (WindowText(c) == captions[i] && SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED) return i + 1;
+                if (WindowText(c) == captions[i] && SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                    return i + 1;
             }
         }
         return -1; // loaded, nothing selected
@@ -63,9 +64,11 @@ TEST_P(StartupSettings, LoadsTheWindowsTheRecordsAskFor) {
 
     const auto managers = run.Windows(kManagerCaption, "brdForm");
     EXPECT_EQ(managers.size(), c.managerLoaded ? 1u : 0u);
-    for (HWND m : managers) EXPECT_FALSE(IsWindowVisible(m)) << "loaded, never shown";
+    for (HWND m : managers)
+        EXPECT_FALSE(IsWindowVisible(m)) << "loaded, never shown";
     EXPECT_EQ(SelectedFontOption(run), c.fontOption);
-    for (HWND s : run.Windows(kSettingsCaption, "brdForm")) EXPECT_FALSE(IsWindowVisible(s));
+    for (HWND s : run.Windows(kSettingsCaption, "brdForm"))
+        EXPECT_FALSE(IsWindowVisible(s));
     EXPECT_TRUE(run.Windows(kWarningCaption).empty()) << "no failure, no message";
     EXPECT_FALSE(IsWindowVisible(run.MainWindow()));
     EXPECT_TRUE(run.TrayIconPresent());
@@ -87,8 +90,8 @@ TEST(Startup, UnreadableSettingsFileIsReportedOnceAndStartUpGoesOn) {
     TempFolder folder;
     WriteRecord(folder, 8, "[AllFont]", "Arial");
     // Another process holds the file with no sharing, so every read fails.
-    unique_kernel_handle lock(CreateFileA(folder.File("wallpape.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                          nullptr, OPEN_EXISTING, 0, nullptr));
+    unique_kernel_handle lock(CreateFileA(folder.File("wallpape.ini").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
 
     ProgramRun run(folder.Path());
@@ -161,7 +164,8 @@ TEST(Startup, ShutDownIsNeverHeldUp) {
     ProgramRun run(folder.Path());
     ASSERT_TRUE(run.WaitIdle());
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutA(run.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    ASSERT_TRUE(
+        SendMessageTimeoutA(run.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
     PostMessageA(run.MainWindow(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(run.WaitExit(), 0);

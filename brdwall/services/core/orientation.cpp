@@ -10,7 +10,9 @@ int OrientationOf(std::uint32_t tagValue) noexcept {
     return tagValue >= 1 && tagValue <= 8 ? static_cast<int>(tagValue) : kAsStored;
 }
 
-bool SwapsSides(int orientation) noexcept { return orientation >= kTransposed && orientation <= kQuarterAnticlockwise; }
+bool SwapsSides(int orientation) noexcept {
+    return orientation >= kTransposed && orientation <= kQuarterAnticlockwise;
+}
 
 UprightRows::UprightRows(int orientation, int width, int height, int bytesPerPixel, StoredRow stored)
     : orientation_(OrientationOf(static_cast<std::uint32_t>(orientation))), storedWidth_(width),
@@ -33,12 +35,21 @@ bool UprightRows::ReadWhole() {
         for (int sx = 0; sx < w; ++sx, in += pixel_) {
             int x = 0, y = 0;
             switch (orientation_) {
-            case kTransposed: x = sy, y = sx; break;
-            case kQuarterClockwise: x = h - 1 - sy, y = sx; break;
-            case kTransversed: x = h - 1 - sy, y = w - 1 - sx; break;
-            default: x = sy, y = w - 1 - sx; break; // a quarter anticlockwise
+            case kTransposed:
+                x = sy, y = sx;
+                break;
+            case kQuarterClockwise:
+                x = h - 1 - sy, y = sx;
+                break;
+            case kTransversed:
+                x = h - 1 - sy, y = w - 1 - sx;
+                break;
+            default:
+                x = sy, y = w - 1 - sx;
+                break; // a quarter anticlockwise
             }
-            std::memcpy(whole_.data() + static_cast<std::size_t>(y) * outStride + static_cast<std::size_t>(x) * pixel_,
+            std::memcpy(whole_.data() + static_cast<std::size_t>(y) * outStride +
+                            static_cast<std::size_t>(x) * pixel_,
                         in, pixel_);
         }
     }

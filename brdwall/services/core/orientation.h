@@ -12,12 +12,12 @@ namespace brd {
 // The tag's values. Anything else (a missing or damaged tag) means as stored.
 enum Orientation : int {
     kAsStored = 1,
-    kMirrored = 2,          // left to right
-    kHalfTurn = 3,          // turned 180 degrees
-    kFlipped = 4,           // top to bottom
-    kTransposed = 5,        // mirrored along the diagonal from the top left
-    kQuarterClockwise = 6,  // to be turned 90 degrees clockwise
-    kTransversed = 7,       // mirrored along the diagonal from the top right
+    kMirrored = 2,         // left to right
+    kHalfTurn = 3,         // turned 180 degrees
+    kFlipped = 4,          // top to bottom
+    kTransposed = 5,       // mirrored along the diagonal from the top left
+    kQuarterClockwise = 6, // to be turned 90 degrees clockwise
+    kTransversed = 7,      // mirrored along the diagonal from the top right
     kQuarterAnticlockwise = 8,
 };
 
@@ -33,7 +33,7 @@ enum Orientation : int {
 // together work a row at a time; the others (sides swapped) read every stored row once into one
 // picture of the upright size.
 class UprightRows {
-public:
+  public:
     using StoredRow = std::function<const std::uint8_t*(int row)>;
 
     UprightRows(int orientation, int width, int height, int bytesPerPixel, StoredRow stored);
@@ -44,7 +44,7 @@ public:
     // stored row could not be had or memory ran out.
     const std::uint8_t* Row(int y);
 
-private:
+  private:
     bool ReadWhole();
 
     int orientation_;

@@ -14,7 +14,7 @@ namespace {
 
 // Sequential reads through a window of the file, with forward skips that cost nothing.
 class Cursor {
-public:
+  public:
     explicit Cursor(const ByteReader& read) : read_(read), window_(kWindow) {}
 
     void Skip(std::uint64_t count) noexcept { offset_ += count; }
@@ -36,7 +36,7 @@ public:
         return p ? std::optional<std::uint8_t>(*p) : std::nullopt;
     }
 
-private:
+  private:
     static constexpr std::size_t kWindow = 64 * 1024;
     const ByteReader& read_;
     std::vector<std::uint8_t> window_;
@@ -45,16 +45,21 @@ private:
     std::uint64_t offset_ = 0;
 };
 
-std::uint32_t Le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t Be16(const std::uint8_t* p) { return (p[0] << 8) | p[1]; }
+std::uint32_t Le16(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
+std::uint32_t Be16(const std::uint8_t* p) {
+    return (p[0] << 8) | p[1];
+}
 std::int64_t Le32s(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                     (static_cast<std::uint32_t>(p[2]) << 16) |
-                                     (static_cast<std::uint32_t>(p[3]) << 24));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
 }
 
 PictureClaim OneFrame(std::uint64_t width, std::uint64_t height) {
-    return PictureClaim{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 1, width * height};
+    return PictureClaim{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 1,
+                        width * height};
 }
 
 std::optional<PictureClaim> BitmapClaim(Cursor& in) {
@@ -67,7 +72,8 @@ std::optional<PictureClaim> BitmapClaim(Cursor& in) {
     const std::int64_t width = Le32s(h + 18);
     const std::int64_t height = Le32s(h + 22);
     if (width < 0) return std::nullopt;
-    return OneFrame(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height < 0 ? -height : height));
+    return OneFrame(static_cast<std::uint64_t>(width),
+                    static_cast<std::uint64_t>(height < 0 ? -height : height));
 }
 
 // The orientation tag (0x0112) of IFD 0 of an Exif segment's TIFF structure, or 1 (as stored)
@@ -81,7 +87,8 @@ int ExifOrientation(const std::uint8_t* exif, std::size_t size) {
     if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return kAsStored;
     const auto u16 = [&](std::size_t at) { return little ? Le16(tiff + at) : Be16(tiff + at); };
     const auto u32 = [&](std::size_t at) {
-        return little ? Le16(tiff + at) | (Le16(tiff + at + 2) << 16) : (Be16(tiff + at) << 16) | Be16(tiff + at + 2);
+        return little ? Le16(tiff + at) | (Le16(tiff + at + 2) << 16)
+                      : (Be16(tiff + at) << 16) | Be16(tiff + at + 2);
     };
     if (u16(2) != 42) return kAsStored;
     const std::size_t ifd = u32(4);
@@ -91,7 +98,8 @@ int ExifOrientation(const std::uint8_t* exif, std::size_t size) {
         const std::size_t at = ifd + 2 + 12 * i;
         if (at + 12 > length) break;
         // Tag 0x0112, type SHORT (3), one value: held in the entry itself.
-        if (u16(at) == 0x0112) return u16(at + 2) == 3 && u32(at + 4) == 1 ? OrientationOf(u16(at + 8)) : kAsStored;
+        if (u16(at) == 0x0112)
+            return u16(at + 2) == 3 && u32(at + 4) == 1 ? OrientationOf(u16(at + 8)) : kAsStored;
     }
     return kAsStored;
 }
@@ -104,11 +112,12 @@ std::optional<PictureClaim> JpegClaim(Cursor& in) {
     for (;;) {
         auto marker = in.Byte();
         if (!marker || *marker != 0xFF) return std::nullopt;
-        while (marker && *marker == 0xFF) marker = in.Byte(); // fill bytes
+        while (marker && *marker == 0xFF)
+            marker = in.Byte(); // fill bytes
         if (!marker) return std::nullopt;
         const std::uint8_t m = *marker;
         if (m == 0x01 || (m >= 0xD0 && m <= 0xD8)) continue; // markers without a segment
-        if (m == 0xD9 || m == 0xDA) return std::nullopt;      // end of image or scan data before any frame
+        if (m == 0xD9 || m == 0xDA) return std::nullopt;     // end of image or scan data before any frame
         const std::uint8_t* len = in.Take(2);
         if (!len || Be16(len) < 2) return std::nullopt;
         const std::uint32_t length = Be16(len) - 2;
@@ -154,7 +163,8 @@ bool SkipSubBlocks(Cursor& in) {
 std::optional<PictureClaim> GifClaim(Cursor& in) {
     const std::uint8_t* h = in.Take(13);
     // "GIF87a" or "GIF89a".
-    if (!h || std::memcmp(h, "GIF8", 4) != 0 || (h[4] != '7' && h[4] != '9') || h[5] != 'a') return std::nullopt;
+    if (!h || std::memcmp(h, "GIF8", 4) != 0 || (h[4] != '7' && h[4] != '9') || h[5] != 'a')
+        return std::nullopt;
     PictureClaim claim{Le16(h + 6), Le16(h + 8), 0, 0};
     if (h[10] & 0x80) in.Skip(3u << ((h[10] & 7) + 1)); // global colour table
     for (;;) {
@@ -172,7 +182,7 @@ std::optional<PictureClaim> GifClaim(Cursor& in) {
             }
             claim.Pixels += std::uint64_t{width} * height;
             if (d[8] & 0x80) in.Skip(3u << ((d[8] & 7) + 1)); // local colour table
-            if (!in.Byte() || !SkipSubBlocks(in)) break;       // code size, then the image data
+            if (!in.Byte() || !SkipSubBlocks(in)) break;      // code size, then the image data
         } else {
             break; // damaged: what was read so far stands
         }
@@ -210,7 +220,8 @@ std::optional<PictureClaim> ReadPictureClaim(const ByteReader& read) {
     const bool whole = start.size() < kStart; // the file ends inside its start
     return format->ReadClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
         if (offset < start.size() && (whole || offset + count <= start.size())) {
-            const std::size_t n = std::min<std::size_t>(count, start.size() - static_cast<std::size_t>(offset));
+            const std::size_t n =
+                std::min<std::size_t>(count, start.size() - static_cast<std::size_t>(offset));
             std::memcpy(into, start.data() + offset, n);
             return n;
         }

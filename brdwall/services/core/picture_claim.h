@@ -11,7 +11,7 @@
 namespace brd {
 
 struct PictureClaim {
-    std::uint32_t Width = 0;  // of the first frame
+    std::uint32_t Width = 0; // of the first frame
     std::uint32_t Height = 0;
     std::uint32_t Frames = 0; // more than one only for an animated GIF
     std::uint64_t Pixels = 0; // of all frames together: what a decoder may hold at once

@@ -4,7 +4,9 @@ namespace brd {
 
 namespace {
 
-char LowerAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) noexcept {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 } // namespace
 
@@ -13,7 +15,8 @@ const PictureFormat* FormatOfName(std::string_view name) noexcept {
     const std::string_view tail = name.substr(name.size() - 3);
     for (const PictureFormat& format : kPictureFormats) {
         bool same = true;
-        for (std::size_t i = 0; i < 3; ++i) same = same && LowerAscii(tail[i]) == format.Ending[i];
+        for (std::size_t i = 0; i < 3; ++i)
+            same = same && LowerAscii(tail[i]) == format.Ending[i];
         if (same) return &format;
     }
     return nullptr;

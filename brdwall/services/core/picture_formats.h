@@ -24,7 +24,7 @@ struct PictureFormat {
     std::string_view Ending; // the last three characters of a file name, lower case
     std::string_view Name;   // as a message names it
     PictureKind Kind;
-    std::string_view Magic;  // what every file of the format begins with
+    std::string_view Magic; // what every file of the format begins with
     std::optional<PictureClaim> (*ReadClaim)(const ByteReader& read);
 };
 

@@ -8,7 +8,6 @@
 
 namespace brd {
 
-
 // What the clock calls on the manager window. The real window changes the rotation state while
 // it runs these (EMShowToShow moves NextShowAt on, TurnOnOffWallpaper restarts the count-down and
 // recomputes the schedule), so the clock reads the state afresh after each call.
@@ -23,7 +22,6 @@ class IRotationTarget {
     // Asks for the manager window to be unloaded; its close handling may keep it loaded, hidden.
     virtual void UnloadManager() = 0;
 };
-
 
 // Restarts the count-down for the interval combo's `listIndex` at `currentMinute` (0 to 59).
 // Nothing happens for index -1 (no interval chosen); for any other index outside 0 to 7 the

@@ -335,11 +335,12 @@ inline void Click(HWND control) {
 
 // UTF-8 text and the wide text of the windows, for the driver's own use.
 [[nodiscard]] inline std::string DriverUtf8(std::wstring_view wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
     std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
+                            nullptr);
     return text;
 }
 [[nodiscard]] inline std::wstring DriverWide(std::string_view text) {

@@ -39,7 +39,8 @@ bool KeyExists(const std::wstring& subkey) {
 std::wstring KeyValue(const std::wstring& subkey, const wchar_t* name) {
     wchar_t data[1024] = {};
     DWORD size = sizeof(data);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CLASSES_ROOT, subkey.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
         return L"<missing>";
     return data;
 }
@@ -52,7 +53,7 @@ std::wstring Guid(REFGUID g) {
 
 // The library loaded and registered for one test, unregistered afterwards.
 class Library : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         module = LoadLibraryW(DllPath().c_str());
         ASSERT_NE(module, nullptr);
@@ -116,8 +117,9 @@ TEST_F(Library, CreatedByClassIdAndByNameAndUnloadsWhenNoObjectLives) {
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(canUnload(), S_FALSE);
     IDispatch* b = nullptr;
-    ASSERT_EQ(CoCreateInstance(byName, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&b)),
-              S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(byName, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&b)),
+        S_OK);
     a->Release();
     EXPECT_EQ(canUnload(), S_FALSE);
     b->Release();
@@ -164,8 +166,8 @@ TEST_F(Library, TypeLibraryAndVersionResourceCarryTheFixedValues) {
     ITypeInfo* vtableInfo = info;
     HREFTYPE ref = 0;
     if (SUCCEEDED(info->GetRefTypeOfImplType(-1, &ref))) info->GetRefTypeInfo(ref, &vtableInfo);
-    const wchar_t* expected[] = {L"cmdCloseRet", L"F12Load", L"LoadWallpaperList", L"NewShowTimeIs", L"GetInterval",
-                                 L"CountNextNow"};
+    const wchar_t* expected[] = {L"cmdCloseRet",   L"F12Load",     L"LoadWallpaperList",
+                                 L"NewShowTimeIs", L"GetInterval", L"CountNextNow"};
     std::vector<std::wstring> found;
     for (UINT i = 0; i < 64; ++i) {
         FUNCDESC* fd = nullptr;
@@ -181,7 +183,8 @@ TEST_F(Library, TypeLibraryAndVersionResourceCarryTheFixedValues) {
     }
     EXPECT_GE(functions, 6);
     ASSERT_EQ(found.size(), 6u);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(found[i], expected[i]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(found[i], expected[i]);
     if (vtableInfo != info) vtableInfo->Release();
     info->Release();
     lib->Release();
@@ -258,8 +261,8 @@ TEST_F(Library, OperationsThroughTheInterface) {
     keep.value = 1;
     countDown.value = 0;
     interval.listIndex = 3;
-    EXPECT_EQ(c->cmdCloseRet(5, file, keep.Arg(), 1200, 2400, every.Arg(), VARIANT_TRUE, interval.Arg(), appPath,
-                             countDown.Arg()),
+    EXPECT_EQ(c->cmdCloseRet(5, file, keep.Arg(), 1200, 2400, every.Arg(), VARIANT_TRUE, interval.Arg(),
+                             appPath, countDown.Arg()),
               S_OK);
     FailureNote note;
     const SettingsRecord rec = ReadSettingsRecord(folder.File("wallpape.ini"), 5, note);
@@ -293,16 +296,17 @@ TEST_F(Library, OperationsLateBoundByName) {
     IDispatch* d = nullptr;
     CLSID clsid{};
     ASSERT_EQ(CLSIDFromProgID(L"brdsave.Class1", &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&d)),
-              S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&d)),
+        S_OK);
     auto id = [&](const wchar_t* name) {
         DISPID dispid = DISPID_UNKNOWN;
         LPOLESTR n = const_cast<LPOLESTR>(name);
         EXPECT_EQ(d->GetIDsOfNames(IID_NULL, &n, 1, 0x409, &dispid), S_OK) << name;
         return dispid;
     };
-    for (const wchar_t* name :
-         {L"cmdCloseRet", L"F12Load", L"LoadWallpaperList", L"NewShowTimeIs", L"GetInterval", L"CountNextNow"})
+    for (const wchar_t* name : {L"cmdCloseRet", L"F12Load", L"LoadWallpaperList", L"NewShowTimeIs",
+                                L"GetInterval", L"CountNextNow"})
         EXPECT_NE(id(name), DISPID_UNKNOWN);
 
     // CountNextNow 60 at 23 gives 0, by reference.
@@ -314,15 +318,18 @@ TEST_F(Library, OperationsLateBoundByName) {
     args[1].lVal = 60;
     DISPPARAMS params{args, nullptr, 2, 0};
     EXCEPINFO info{};
-    EXPECT_EQ(d->Invoke(id(L"CountNextNow"), IID_NULL, 0x409, DISPATCH_METHOD, &params, nullptr, &info, nullptr), S_OK);
+    EXPECT_EQ(
+        d->Invoke(id(L"CountNextNow"), IID_NULL, 0x409, DISPATCH_METHOD, &params, nullptr, &info, nullptr),
+        S_OK);
     EXPECT_EQ(showTime, 0);
 
     // An overflow reaches a late-bound caller as an exception with its number and description.
     showTime = 32767;
     args[1].lVal = 5;
     info = EXCEPINFO{};
-    EXPECT_EQ(d->Invoke(id(L"CountNextNow"), IID_NULL, 0x409, DISPATCH_METHOD, &params, nullptr, &info, nullptr),
-              DISP_E_EXCEPTION);
+    EXPECT_EQ(
+        d->Invoke(id(L"CountNextNow"), IID_NULL, 0x409, DISPATCH_METHOD, &params, nullptr, &info, nullptr),
+        DISP_E_EXCEPTION);
     EXPECT_EQ(info.scode, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 6));
     EXPECT_STREQ(info.bstrDescription, L"Overflow");
     SysFreeString(info.bstrDescription);
@@ -341,8 +348,8 @@ TEST_F(Library, OperationsLateBoundByName) {
     largs[0].bstrVal = SysAllocString(std::wstring(app.begin(), app.end()).c_str());
     largs[1] = list.Arg();
     DISPPARAMS lparams{largs, nullptr, 2, 0};
-    EXPECT_EQ(d->Invoke(id(L"LoadWallpaperList"), IID_NULL, 0x409, DISPATCH_METHOD, &lparams, nullptr, nullptr,
-                        nullptr),
+    EXPECT_EQ(d->Invoke(id(L"LoadWallpaperList"), IID_NULL, 0x409, DISPATCH_METHOD, &lparams, nullptr,
+                        nullptr, nullptr),
               S_OK);
     SysFreeString(largs[0].bstrVal);
     EXPECT_EQ(list.items, (std::vector<std::string>{"kept", "Beach.jpg_", ""}));
@@ -358,13 +365,15 @@ TEST_F(Library, OperationsLateBoundByName) {
     gargs[0].pvarVal = &minutes;
     gargs[1] = interval.Arg();
     DISPPARAMS gparams{gargs, nullptr, 2, 0};
-    EXPECT_EQ(d->Invoke(id(L"GetInterval"), IID_NULL, 0x409, DISPATCH_METHOD, &gparams, nullptr, nullptr, nullptr),
-              S_OK);
+    EXPECT_EQ(
+        d->Invoke(id(L"GetInterval"), IID_NULL, 0x409, DISPATCH_METHOD, &gparams, nullptr, nullptr, nullptr),
+        S_OK);
     EXPECT_EQ(minutes.vt, VT_I2);
     EXPECT_EQ(minutes.iVal, 42);
     interval.listIndex = 7;
-    EXPECT_EQ(d->Invoke(id(L"GetInterval"), IID_NULL, 0x409, DISPATCH_METHOD, &gparams, nullptr, nullptr, nullptr),
-              S_OK);
+    EXPECT_EQ(
+        d->Invoke(id(L"GetInterval"), IID_NULL, 0x409, DISPATCH_METHOD, &gparams, nullptr, nullptr, nullptr),
+        S_OK);
     EXPECT_EQ(minutes.iVal, 240);
     d->Release();
 }
@@ -382,8 +391,8 @@ std::string RunScript(const std::string& script, const TempFolder& folder) {
     si.hStdOutput = si.hStdError = write;
     PROCESS_INFORMATION pi{};
     std::wstring command = L"cscript.exe //nologo \"" + FilePath(folder.File("client.vbs")).wstring() + L"\"";
-    const BOOL started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, nullptr, &si, &pi);
     CloseHandle(write);
     std::string out;
     if (started) {
@@ -393,7 +402,8 @@ std::string RunScript(const std::string& script, const TempFolder& folder) {
         std::thread guard([&] {
             if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
         });
-        while (ReadFile(read, chunk, sizeof(chunk), &got, nullptr) && got > 0) out.append(chunk, got);
+        while (ReadFile(read, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+            out.append(chunk, got);
         guard.join();
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
@@ -407,8 +417,9 @@ std::string RunScript(const std::string& script, const TempFolder& folder) {
 // by-reference values, which it can pass only as references to variants.
 TEST_F(Library, AScriptDrivesItWithItsOwnObjectsAndVariables) {
     TempFolder folder;
-    WriteBytes(folder.File("Wpaper.dat"), {'"', 'B', 'e', 'a', 'c', 'h', '.', 'j', 'p', 'g', '_', '"', '\r', '\n',
-                                           '"', 'T', 'u', 'l', 'i', 'p', 's', '.', 'b', 'm', 'p', '"', '\r', '\n'});
+    WriteBytes(folder.File("Wpaper.dat"),
+               {'"', 'B', 'e', 'a', 'c', 'h', '.', 'j', 'p', 'g', '_', '"', '\r', '\n',
+                '"', 'T', 'u', 'l', 'i', 'p', 's', '.', 'b', 'm', 'p', '"', '\r', '\n'});
     // One declaration a line: the script engine under Wine refuses a list of them.
     const std::string script = R"(
 Class Control
@@ -431,7 +442,8 @@ Class Control
 End Class
 Set library = CreateObject("brdsave.Class1")
 Set list = New Control
-library.LoadWallpaperList list, ")" + folder.Path().string() + R"(\"
+library.LoadWallpaperList list, ")" +
+                               folder.Path().string() + R"(\"
 WScript.Echo "list " & list.Items
 Set every = New Control
 every.Value = 1

@@ -11,8 +11,9 @@
 namespace brd::test {
 
 class FakeControl final : public IDispatch {
-public:
-    explicit FakeControl(std::string name, std::vector<std::string>* log) : name_(std::move(name)), log_(log) {}
+  public:
+    explicit FakeControl(std::string name, std::vector<std::string>* log)
+        : name_(std::move(name)), log_(log) {}
 
     int value = 0;
     bool enabled = true;
@@ -84,7 +85,8 @@ public:
             listIndex = v.lVal;
             Log(".ListIndex=" + std::to_string(listIndex));
             return S_OK;
-        case 4: return ret(static_cast<int>(items.size()));
+        case 4:
+            return ret(static_cast<int>(items.size()));
         case 5: {
             std::wstring w(v.bstrVal, SysStringLen(v.bstrVal));
             items.emplace_back(w.begin(), w.end());
@@ -92,7 +94,8 @@ public:
             Log(".AddItem " + items.back());
             return S_OK;
         }
-        default: return DISP_E_MEMBERNOTFOUND;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
         }
     }
 
@@ -103,7 +106,7 @@ public:
         return v;
     }
 
-private:
+  private:
     void Log(const std::string& what) {
         if (log_) log_->push_back(name_ + what);
     }
