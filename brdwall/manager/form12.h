@@ -65,7 +65,7 @@ class Form12 final : public Form {
     // The file the preview shows, empty for the placeholder picture.
     [[nodiscard]] const std::string& PreviewPath() const noexcept { return preview_.Path; }
 
-    // Handlers, public so that other windows may call them as the design does.
+    // Handlers, public because other windows call them.
     void optOption_Click(int index);
     void cmdRefresh_Click();
     void cbInterval_Click();

@@ -22,9 +22,12 @@ class Form1 final : public Form {
         mDisable = 105,
         mRemove = 106,
     };
-    // The tray icon's identifier and callback message.
+    // The tray icon's identifier and callback message. The callback message is WM_MOUSEMOVE
+    // on purpose: the icon reports to this hidden window as a mouse move, and Form_MouseMove
+    // reads the real mouse message from lParam. The window is never shown, so no real mouse
+    // move reaches it; the icon's identifier in wParam tells the two apart all the same.
     static constexpr UINT kTrayIconId = 1;
-    static constexpr UINT kTrayCallbackMessage = 0x0200;
+    static constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
 
     Form1();
 

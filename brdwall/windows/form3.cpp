@@ -20,7 +20,7 @@ constexpr UINT kFitNamePicture = WM_APP + 1;
 
 } // namespace
 
-// The design gives imgMyName 1200, 240, 2136 x 852 twips: its picture's 178 x 71
+// imgMyName is laid out at 1200, 240, 2136 x 852 twips: its picture's 178 x 71
 // pixels at 120 DPI. The box here is the picture's size at 96 DPI (15 twips a
 // pixel), about the same centre, so that the whole picture shows at any DPI.
 constexpr int kNameBoxWidth = Form3::kNameWidth * 15;

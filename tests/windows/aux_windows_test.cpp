@@ -93,7 +93,7 @@ TEST_F(AuxWindows, SettingsLoadSelectsTheSchemeAndEveryCloseWritesRecord8) {
 TEST_F(AuxWindows, SettingsFontsFollowTheStoredRecordNotALaterChoice) {
     struct Case {
         const char* word; // null: no settings file
-        const char* face; // null: the design font
+        const char* face; // null: the default font
         int points;       // 0: size unchanged
     } cases[] = {{"Arial", "Arial", 0}, {"TimesNewRoman", "Times New Roman", 10}, {nullptr, nullptr, 0}};
     for (const Case& c : cases) {

@@ -199,7 +199,7 @@ int WallpaperListCount(HWND manager) {
 struct SettingsFileCase {
     const char* name;
     std::function<void(const std::string& path)> make;
-    std::size_t boxes;  // library message boxes the design gives
+    std::size_t boxes;  // library message boxes expected
     bool managerLoaded; // record 5 read as "Check..."
 };
 
@@ -607,7 +607,7 @@ INSTANTIATE_TEST_SUITE_P(Reliability, FileChangedBeforeItsTurn,
                              return std::string(info.param.name);
                          });
 
-// Each writer of the settings file against a file it may not write: the report the design gives
+// Each writer of the settings file against a file it may not write: the report it must give
 // (the library's message box, the warning window, or none for the font record) and the old bytes kept.
 class ReliabilityWrites : public ReliabilityFixture {
   protected:
