@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "brdsave/core/intervals.h"
+#include "tests/host/manager_schedule.h"
 
 #include <string>
 #include <vector>
@@ -14,47 +15,6 @@ namespace brd {
 namespace {
 
 constexpr std::int16_t kTrue = -1;
-
-// The manager window as the clock sees it, changing the rotation state as the real one does:
-// a change moves the due point on, a recomputation takes the first due point from now.
-class Window final : public IRotationTarget {
-  public:
-    Window(RotationState& state, const IClock& clock) : state_(state), clock_(clock) {}
-
-    int ListIndex = 0;
-    std::vector<std::string> Calls;
-
-    void EMShowToShow() override {
-        Record("show");
-        const int interval = state_.IntervalMinutes;
-        const int at = state_.NextShowAt;
-        if (interval < 60) {
-            state_.NextShowAt = static_cast<std::int16_t>((at + interval) % 60);
-        } else if (interval == 60) {
-            state_.NextShowAt = static_cast<std::int16_t>((at + 1) % 24);
-        } else {
-            state_.NextShowAt = static_cast<std::int16_t>((clock_.Now().Hour + interval / 60) % 24);
-        }
-    }
-    void TurnOnOffWallpaper() override {
-        Record("turn");
-        const LocalTime now = clock_.Now();
-        ResetCountDown(state_, ListIndex, now.Minute);
-        const int interval = kIntervals[static_cast<std::size_t>(ListIndex)].Minutes;
-        int due = interval >= 60 ? now.Hour : now.Minute;
-        const int step = interval >= 60 ? interval / 60 : interval;
-        while (due % step != 0)
-            ++due;
-        state_.NextShowAt = static_cast<std::int16_t>(due % (interval >= 60 ? 24 : 60));
-    }
-    bool ManagerVisible() override { return false; }
-    void UnloadManager() override {}
-
-  private:
-    void Record(const char* what) { Calls.push_back(std::string(what) + " " + TimeText(clock_.Now())); }
-    RotationState& state_;
-    const IClock& clock_;
-};
 
 struct Step {
     bool tick; // true: tick every 800 ms up to the time; false: the clock jumps there
@@ -140,7 +100,8 @@ TEST(ClockJump, NoBurstNoDoubleChangeTheScheduleMovesOnByItsRules) {
         SCOPED_TRACE(c.name);
         RotationState state;
         ManualClock clock;
-        Window window(state, clock);
+        test::FakeManager window(state, clock);
+        window.RecordsUnload = false;
         window.ListIndex = c.listIndex;
         state.ClockArmed = kTrue;
         state.IntervalMinutes = kIntervals[static_cast<std::size_t>(c.listIndex)].Minutes;

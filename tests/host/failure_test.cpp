@@ -4,6 +4,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <string>
+
+#include "brdsave/core/file_path.h"
+#include "tests/host/temp_folder.h"
 
 namespace brd {
 namespace {
@@ -29,19 +34,41 @@ TEST(FailureNote, KeepsOnlyTheLastFailureUntilCleared) {
     EXPECT_EQ(note.Last(), Failure{});
 }
 
-TEST(FailureFromErrno, MapsRuntimeErrorsToFileFailuresWithFixedDescriptions) {
-    const std::pair<int, Failure> cases[] = {
-        {EINVAL, {52, "Bad file name or number"}}, {ENOENT, {53, "File not found"}},
-        {EIO, {57, "Device I/O error"}},           {ENOSPC, {61, "Disk full"}},
-        {EMFILE, {67, "Too many files"}},          {EPERM, {70, "Permission denied"}},
-        {EACCES, {75, "Path/File access error"}},  {EISDIR, {75, "Path/File access error"}},
-        {EROFS, {75, "Path/File access error"}},   {ENOTDIR, {76, "Path not found"}},
-        {0, {75, "Path/File access error"}},
+TEST(OpenFailure, NamesWhatWentWrongWhenARealFileCannotBeOpened) {
+    test::TempFolder folder;
+    std::FILE* plain = OpenFile(folder.File("plain.dat"), "wb");
+    ASSERT_NE(plain, nullptr);
+    std::fclose(plain);
+    struct Case {
+        const char* name;
+        std::string path;
+        const char* mode;
+        Failure failure;
+    } cases[] = {
+        {"a missing file", folder.File("none.dat"), "rb", {53, "File not found"}},
+        {"a file in a missing folder", folder.File("none/x.dat"), "rb", {76, "Path not found"}},
+        {"a file under a file", folder.File("plain.dat/x.dat"), "rb", {76, "Path not found"}},
+        {"a folder written as a file", folder.File(""), "wb", {75, "Path/File access error"}},
     };
-    for (const auto& [err, failure] : cases)
-        EXPECT_EQ(FailureFromErrno(err), failure) << "errno " << err;
-    EXPECT_EQ(FileFailure(62), (Failure{62, "Input past end of file"}));
-    EXPECT_EQ(FileFailure(54), (Failure{54, "Bad file mode"}));
+    for (const Case& c : cases) {
+        errno = 0;
+        std::FILE* file = OpenFile(c.path, c.mode);
+        ASSERT_EQ(file, nullptr) << c.name;
+        EXPECT_EQ(OpenFailure(c.path, errno), c.failure) << c.name;
+    }
+    // No reason given: the general access error.
+    EXPECT_EQ(OpenFailure(folder.File("none.dat"), 0), (Failure{75, "Path/File access error"}));
+}
+
+TEST(FileFailure, NumbersAndTheirFixedDescriptions) {
+    const Failure cases[] = {
+        {52, "Bad file name or number"}, {53, "File not found"}, {54, "Bad file mode"},
+        {57, "Device I/O error"},        {61, "Disk full"},      {62, "Input past end of file"},
+        {63, "Bad record number"},       {67, "Too many files"}, {70, "Permission denied"},
+        {75, "Path/File access error"},  {76, "Path not found"}, {1, "File error"},
+    };
+    for (const Failure& failure : cases)
+        EXPECT_EQ(FileFailure(failure.Number), failure);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "brdsave/core/intervals.h"
+#include "tests/host/manager_schedule.h"
 
 #include <string>
 #include <vector>
@@ -12,66 +13,7 @@ namespace {
 
 constexpr std::int16_t kTrue = -1;
 
-// The manager window as the clock sees it: records each call with the time it came and changes
-// the rotation state the way the real window does.
-class FakeManager final : public IRotationTarget {
-  public:
-    FakeManager(RotationState& state, const IClock& clock) : state_(state), clock_(clock) {}
-
-    bool Every = true; // the "Every" box
-    int ListIndex = 0; // the interval combo
-    int Entries = 2;   // wallpaper list entries
-    bool Visible = false;
-    bool Reacts = true; // false: only record the calls
-    std::vector<std::string> Calls;
-
-    void EMShowToShow() override {
-        Record("show");
-        if (!Reacts || Entries == 0) return;
-        state_.NextShowAt = NextAfter(state_.IntervalMinutes, state_.NextShowAt, clock_.Now().Hour);
-    }
-    void TurnOnOffWallpaper() override {
-        Record("turn");
-        if (!Reacts) return;
-        const LocalTime now = clock_.Now();
-        ResetCountDown(state_, ListIndex, now.Minute);
-        if (Every && ListIndex >= 0) {
-            state_.ClockArmed = kTrue;
-            state_.IntervalMinutes = kIntervals[static_cast<std::size_t>(ListIndex)].Minutes;
-            state_.NextShowAt = FirstDue(state_.IntervalMinutes, now);
-        } else {
-            state_.NextShowAt = -1;
-        }
-    }
-    bool ManagerVisible() override { return Visible; }
-    void UnloadManager() override { Record("unload"); }
-
-    // The first due minute or hour from now, the current one included.
-    static std::int16_t FirstDue(int interval, const LocalTime& now) {
-        if (interval >= 60) {
-            int hour = now.Hour;
-            while (hour % (interval / 60) != 0)
-                ++hour;
-            return static_cast<std::int16_t>(hour % 24);
-        }
-        int minute = now.Minute;
-        while (minute % interval != 0)
-            ++minute;
-        return static_cast<std::int16_t>(minute % 60);
-    }
-    // The due point after a change, as the schedule arithmetic moves it on.
-    static std::int16_t NextAfter(int interval, int showAt, int hour) {
-        if (interval < 60) return static_cast<std::int16_t>((showAt + interval) % 60);
-        if (interval == 60) return static_cast<std::int16_t>((showAt + 1) % 24);
-        return static_cast<std::int16_t>((hour + interval / 60) % 24);
-    }
-
-  private:
-    void Record(const char* what) { Calls.push_back(std::string(what) + " " + TimeText(clock_.Now())); }
-
-    RotationState& state_;
-    const IClock& clock_;
-};
+using test::FakeManager;
 
 // The clock, the window and the timer, ticking every 800 ms from a moment of the day.
 struct Rig {
@@ -308,12 +250,11 @@ TEST(RotationClock, ResetCountDown) {
         int index;
         std::int16_t left, span, lastMinute;
     };
+    // Index -1 (no interval) changes nothing; an index outside the table keeps the minutes left,
+    // and the span follows them.
     const Case cases[] = {
-        {-1, 7, 9, 3}, // no interval: nothing changes
-        {0, 5, 5, 58},     {1, 10, 10, 58},   {2, 15, 15, 58},   {3, 30, 30, 58}, {4, 60, 60, 58},
-        {5, 120, 120, 58}, {6, 180, 180, 58}, {7, 240, 240, 58}, {8, 7, 7, 58}, // outside the table: the
-                                                                                // minutes left stay, the span
-                                                                                // follows them
+        {-1, 7, 9, 3},   {0, 5, 5, 58},     {1, 10, 10, 58},   {2, 15, 15, 58},   {3, 30, 30, 58},
+        {4, 60, 60, 58}, {5, 120, 120, 58}, {6, 180, 180, 58}, {7, 240, 240, 58}, {8, 7, 7, 58},
     };
     for (const Case& c : cases) {
         RotationState state;

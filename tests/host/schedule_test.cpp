@@ -72,30 +72,30 @@ TEST(Schedule, FirstDuePointsAndTheirSuccessors) {
     }
 }
 
-TEST(Schedule, EveryIntervalAtEveryMinuteAndHour) {
-    for (int index = 0; index < 8; ++index) {
-        const int minutes = kMinutes[index];
-        const int hours = minutes / 60;
-        for (int hour = 0; hour < 24; ++hour) {
-            for (int minute = 0; minute < 60; ++minute) {
-                Schedule s(1, index, hour, minute);
-                s.TurnOn();
-                int expected = 0;
-                if (hours == 0) {
-                    expected = minute % minutes == 0 ? minute : minute + minutes - minute % minutes;
-                    expected = expected == 60 ? 0 : expected;
-                } else {
-                    expected = hour % hours == 0 ? hour : hour + hours - hour % hours;
-                    expected = expected == 24 ? 0 : expected;
-                }
-                ASSERT_EQ(s.showAt, expected) << minutes << " at " << s.env.Time;
-                s.Advance();
-                const int next = hours == 0   ? (expected + minutes) % 60
-                                 : hours == 1 ? (expected + 1) % 24
-                                              : (hour + hours) % 24;
-                ASSERT_EQ(s.showAt, next) << minutes << " after " << s.env.Time;
-            }
-        }
+TEST(Schedule, FirstDuePointAndNextAtEveryInterval) {
+    // For each interval, times on, just before and just after its due points, and over the
+    // hour's or the day's end: the due point when switched on at that time, and the one after
+    // a change at that same time. Hours: from the hour of the change, not the due point.
+    struct Case {
+        int index, hour, minute;
+        int due, next;
+    } cases[] = {
+        {0, 9, 0, 0, 5},    {0, 9, 1, 5, 10},  {0, 9, 4, 5, 10},   {0, 9, 5, 5, 10},    {0, 9, 54, 55, 0},
+        {0, 9, 55, 55, 0},  {0, 9, 56, 0, 5},  {0, 9, 59, 0, 5},   {1, 9, 0, 0, 10},    {1, 9, 9, 10, 20},
+        {1, 9, 11, 20, 30}, {1, 9, 50, 50, 0}, {1, 9, 51, 0, 10},  {2, 9, 1, 15, 30},   {2, 9, 15, 15, 30},
+        {2, 9, 44, 45, 0},  {2, 9, 46, 0, 15}, {2, 9, 59, 0, 15},  {3, 9, 0, 0, 30},    {3, 9, 29, 30, 0},
+        {3, 9, 30, 30, 0},  {3, 9, 31, 0, 30}, {4, 0, 0, 0, 1},    {4, 0, 59, 0, 1},    {4, 13, 30, 13, 14},
+        {4, 23, 59, 23, 0}, {5, 0, 10, 0, 2},  {5, 13, 0, 14, 15}, {5, 14, 59, 14, 16}, {5, 22, 0, 22, 0},
+        {5, 23, 0, 0, 1},   {6, 0, 0, 0, 3},   {6, 1, 0, 3, 4},    {6, 3, 30, 3, 6},    {6, 20, 0, 21, 23},
+        {6, 22, 0, 0, 1},   {6, 23, 59, 0, 2}, {7, 0, 0, 0, 4},    {7, 1, 0, 4, 5},     {7, 5, 0, 8, 9},
+        {7, 20, 0, 20, 0},  {7, 21, 0, 0, 1},  {7, 23, 30, 0, 3},
+    };
+    for (const Case& c : cases) {
+        Schedule s(1, c.index, c.hour, c.minute);
+        s.TurnOn();
+        EXPECT_EQ(s.showAt, c.due) << kMinutes[c.index] << " min at " << s.env.Time;
+        s.Advance();
+        EXPECT_EQ(s.showAt, c.next) << kMinutes[c.index] << " min, next at " << s.env.Time;
     }
 }
 

@@ -2,6 +2,11 @@
 // settings, the option rules, switching rotation, closing, and fonts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "manager_fixture.h"
 
 namespace brd::test {
@@ -10,6 +15,17 @@ namespace {
 using Form12Load = ManagerTest;
 
 TEST_F(Form12Load, FirstStartWithNoFiles) {
+    // With no folder stored, the search shows the Windows folder's pictures.
+    const std::filesystem::path picture = FilePath(WindowsDirectory()) / "brd_first_start.gif";
+    std::filesystem::copy_file(TestData("green.gif"), picture,
+                               std::filesystem::copy_options::overwrite_existing);
+    struct Remove {
+        std::filesystem::path path;
+        ~Remove() {
+            std::error_code ec;
+            std::filesystem::remove(path, ec);
+        }
+    } remove{picture};
     Form12& f = Forms().Get<Form12>();
     EXPECT_FALSE(f.Visible());
     EXPECT_FALSE(f.ckEvery.Enabled());
@@ -28,7 +44,10 @@ TEST_F(Form12Load, FirstStartWithNoFiles) {
     EXPECT_EQ(G().NextShowAt, -1);
     EXPECT_EQ(f.txtPath.Text(), "");
     EXPECT_TRUE(WarningTexts().empty());
-    EXPECT_GT(f.lstSearch.ListCount(), -1);
+    std::vector<std::string> found;
+    for (int i = 0; i < f.lstSearch.ListCount(); ++i)
+        found.push_back(f.lstSearch.List(i));
+    EXPECT_NE(std::find(found.begin(), found.end(), "brd_first_start.gif"), found.end());
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "wallpape.ini")) << "loading writes nothing";
 }
 

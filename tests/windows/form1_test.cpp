@@ -27,13 +27,12 @@ TEST_F(Form1Test, StartUpStateAndTrayRecord) {
     EXPECT_EQ(g.AppFolder.back(), '\\');
     EXPECT_FALSE(IsWindowVisible(form->hWnd()));
     EXPECT_TRUE(form->Timer1.Enabled());
-    EXPECT_EQ(form->Timer1.Interval(), 800u);
+    EXPECT_EQ(form->Timer1.Interval(), 800u); // the clock's tests tick at this pace
 
+    // The icon's notifications come back to this window (see OnlyRightButtonReleaseOpensTheMenu).
     const NOTIFYICONDATAA& nid = g.TrayIconData;
     EXPECT_EQ(nid.hWnd, form->hWnd());
-    EXPECT_EQ(nid.uID, 1u);
-    EXPECT_EQ(nid.uFlags, 7u);
-    EXPECT_EQ(nid.uCallbackMessage, 0x0200u);
+    EXPECT_EQ(nid.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_STREQ(nid.szTip, "Brd");
     EXPECT_EQ(nid.hIcon, form->NormalIcon());
     EXPECT_TRUE(ProgramRun::TrayIconPresent(form->hWnd()));
@@ -87,19 +86,25 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// The notifications as the shell sends them: the tray record's callback message and icon
+// identifier, with the mouse message in lParam.
 TEST_F(Form1Test, OnlyRightButtonReleaseOpensTheMenu) {
+    const NOTIFYICONDATAA& nid = G().TrayIconData;
     struct Event {
-        UINT message;
+        UINT id, message;
         bool opens;
-    } events[] = {{WM_RBUTTONUP, true},      {WM_LBUTTONUP, false},     {WM_LBUTTONDOWN, false},
-                  {WM_LBUTTONDBLCLK, false}, {WM_RBUTTONDBLCLK, false}, {WM_RBUTTONDOWN, false},
-                  {WM_MOUSEMOVE, false}};
+    } events[] = {
+        {nid.uID, WM_RBUTTONUP, true},      {nid.uID, WM_LBUTTONUP, false},
+        {nid.uID, WM_LBUTTONDOWN, false},   {nid.uID, WM_LBUTTONDBLCLK, false},
+        {nid.uID, WM_RBUTTONDBLCLK, false}, {nid.uID, WM_RBUTTONDOWN, false},
+        {nid.uID, WM_MOUSEMOVE, false},     {nid.uID + 1, WM_RBUTTONUP, false}, // another icon
+    };
     UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMenu);
     for (const Event& e : events) {
         g_menuSeen = false;
-        SendMessageA(form->hWnd(), 0x0200, 1, e.message);
+        SendMessageA(form->hWnd(), nid.uCallbackMessage, e.id, e.message);
         Application::DoEvents();
-        EXPECT_EQ(g_menuSeen, e.opens) << std::hex << e.message;
+        EXPECT_EQ(g_menuSeen, e.opens) << e.id << " " << std::hex << e.message;
     }
     KillTimer(nullptr, timer);
 }

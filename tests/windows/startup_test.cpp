@@ -7,6 +7,7 @@
 #include "brdsave/core/failure.h"
 #include "brdsave/core/record_file.h"
 #include "brdsave/core/settings_record.h"
+#include "brdwall/tray/form1.h"
 #include "program_driver.h"
 #include "tests/host/temp_folder.h"
 
@@ -145,7 +146,7 @@ TEST(Startup, RemoveDeletesTheIconAndEndsAtOnce) {
     ASSERT_TRUE(run.WaitIdle());
     HWND main = run.MainWindow();
     ASSERT_TRUE(ProgramRun::TrayIconPresent(main));
-    PostMessageA(main, WM_COMMAND, 106 /* " Remove  " */, 0);
+    PostMessageA(main, WM_COMMAND, Form1::mRemove, 0);
     EXPECT_EQ(run.WaitExit(), 0);
     EXPECT_FALSE(ProgramRun::TrayIconPresent(main));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "wallpape.ini")) << "nothing saved";
