@@ -378,11 +378,11 @@ HRESULT EmbeddedTypeLibrary(ITypeLib** out) noexcept {
 HRESULT CreateClass1(REFIID riid, void** out) noexcept {
     if (!out) return E_POINTER;
     *out = nullptr;
-    auto* object = new (std::nothrow) Class1Object();
+    // The new object's own reference is the owner's; the caller's comes from QueryInterface.
+    const auto object = com_ptr<Class1Object>::attach(new (std::nothrow) Class1Object());
     if (!object) return E_OUTOFMEMORY;
     HRESULT hr = object->Init();
     if (SUCCEEDED(hr)) hr = object->QueryInterface(riid, out);
-    object->Release();
     return hr;
 }
 

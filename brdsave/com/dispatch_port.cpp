@@ -18,11 +18,8 @@ namespace {
 // Frees what the callee put into the exception record and throws its failure.
 [[noreturn]] void ThrowInvokeFailure(HRESULT hr, EXCEPINFO& info) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-    const Failure f = FailureFromHresult(hr, hr == DISP_E_EXCEPTION ? &info : nullptr);
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
-    throw ControlFailure(f);
+    const unique_bstr source(info.bstrSource), description(info.bstrDescription), helpFile(info.bstrHelpFile);
+    throw ControlFailure(FailureFromHresult(hr, hr == DISP_E_EXCEPTION ? &info : nullptr));
 }
 
 } // namespace
