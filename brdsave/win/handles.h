@@ -5,12 +5,14 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace brd {
 
-// One owner type per handle kind: unique_handle<HKEY, &::RegCloseKey>.
-template <typename H, auto Close, H Invalid = H{}> class unique_handle {
+// One owner type per handle kind: unique_handle<HKEY, &detail::close_key>. `Invalid` is the kind's
+// "no handle" value as a number (0, or -1 for INVALID_HANDLE_VALUE).
+template <typename H, auto Close, std::intptr_t Invalid = 0> class unique_handle {
   public:
     unique_handle() noexcept = default;
     explicit unique_handle(H h) noexcept : h_(h) {}
@@ -24,15 +26,16 @@ template <typename H, auto Close, H Invalid = H{}> class unique_handle {
     ~unique_handle() { reset(); }
 
     [[nodiscard]] H get() const noexcept { return h_; }
-    [[nodiscard]] explicit operator bool() const noexcept { return h_ != Invalid; }
-    [[nodiscard]] H release() noexcept { return std::exchange(h_, Invalid); }
-    void reset(H h = Invalid) noexcept {
+    [[nodiscard]] explicit operator bool() const noexcept { return h_ != None(); }
+    [[nodiscard]] H release() noexcept { return std::exchange(h_, None()); }
+    void reset(H h = None()) noexcept {
         H old = std::exchange(h_, h);
-        if (old != Invalid) Close(old);
+        if (old != None()) Close(old);
     }
 
   private:
-    H h_ = Invalid;
+    static H None() noexcept { return reinterpret_cast<H>(Invalid); }
+    H h_ = None();
 };
 
 namespace detail {
@@ -76,6 +79,8 @@ using unique_hwnd = unique_handle<HWND, &detail::destroy_window>;
 // A memory device context (CreateCompatibleDC).
 using unique_hdc = unique_handle<HDC, &detail::delete_dc>;
 using unique_bstr = unique_handle<BSTR, &detail::free_bstr>;
+// A FindFirstFile search; its "no handle" value is INVALID_HANDLE_VALUE, not null.
+using unique_find = unique_handle<HANDLE, &detail::find_close, -1>;
 
 // A VARIANT cleared at the end of its scope.
 class unique_variant {
@@ -120,30 +125,6 @@ class selected_object {
   private:
     HDC dc_;
     HGDIOBJ old_;
-};
-
-// The search handle's invalid value is INVALID_HANDLE_VALUE, not null.
-class unique_find {
-  public:
-    unique_find() noexcept = default;
-    explicit unique_find(HANDLE h) noexcept : h_(h) {}
-    unique_find(const unique_find&) = delete;
-    unique_find& operator=(const unique_find&) = delete;
-    unique_find(unique_find&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-    unique_find& operator=(unique_find&& o) noexcept {
-        if (this != &o) reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
-        return *this;
-    }
-    ~unique_find() { reset(); }
-    [[nodiscard]] HANDLE get() const noexcept { return h_; }
-    [[nodiscard]] explicit operator bool() const noexcept { return h_ != INVALID_HANDLE_VALUE; }
-    void reset(HANDLE h = INVALID_HANDLE_VALUE) noexcept {
-        HANDLE old = std::exchange(h_, h);
-        if (old != INVALID_HANDLE_VALUE) ::FindClose(old);
-    }
-
-  private:
-    HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
 // Owning COM interface pointer.

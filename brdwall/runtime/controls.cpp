@@ -9,6 +9,27 @@
 
 namespace brd {
 
+namespace {
+
+// Item `index` of a list box or combo box: from its window with the kind's length and text
+// messages, read as wide text (the ANSI messages fail on very long items); before the window
+// exists, from the items waiting for it.
+std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage,
+                     const std::vector<std::string>& pending, int index) {
+    if (!window)
+        return index >= 0 && index < static_cast<int>(pending.size()) ? pending[index] : std::string();
+    const LRESULT n = SendMessageW(window, lengthMessage, static_cast<WPARAM>(index), 0);
+    if (n < 0) return {}; // LB_ERR, CB_ERR
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    const LRESULT got =
+        SendMessageW(window, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    if (got < 0) return {};
+    text.resize(static_cast<std::size_t>(got));
+    return Utf8(text);
+}
+
+} // namespace
+
 // ---- Control ----
 
 Control::Control(Form& owner, ControlDesign design, Control* container)
@@ -332,14 +353,7 @@ int ComboBox::ListCount() const noexcept {
 }
 
 std::string ComboBox::List(int index) const {
-    if (!hwnd_)
-        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
-    const LRESULT n = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == CB_ERR) return {};
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(n));
-    return Utf8(text);
+    return ItemText(hwnd_, CB_GETLBTEXTLEN, CB_GETLBTEXT, pending_, index);
 }
 
 int ComboBox::ListIndex() const noexcept {
@@ -424,17 +438,7 @@ int ListBox::ListCount() const noexcept {
 }
 
 std::string ListBox::List(int index) const {
-    if (!hwnd_)
-        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : std::string();
-    // Read as wide text and converted here: the ANSI messages fail on very long items.
-    const LRESULT n = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == LB_ERR || n < 0) return {};
-    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
-    const LRESULT got =
-        SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
-    if (got == LB_ERR || got < 0) return {};
-    w.resize(static_cast<std::size_t>(got));
-    return Utf8(w);
+    return ItemText(hwnd_, LB_GETTEXTLEN, LB_GETTEXT, pending_, index);
 }
 
 int ListBox::ListIndex() const noexcept {

@@ -15,18 +15,13 @@
 
 namespace brd::test {
 
-// The library's view of the time: the test's clock.
-class ClockEnvironment final : public ILibraryEnvironment {
-  public:
-    explicit ClockEnvironment(const IClock& clock) : clock_(clock) {}
-    bool FileExists(const std::string&) override { return false; }
-    void ShowMessage(const std::string&) override {}
-    std::string TimeOfDayText() override { return TimeText(clock_.Now()); }
-    int CurrentHour() override { return clock_.Now().Hour; }
-
-  private:
-    const IClock& clock_;
-};
+// The library's view of the time: the test's clock at this moment.
+inline FakeEnvironment EnvironmentAt(const IClock& clock) {
+    FakeEnvironment env;
+    env.Time = TimeText(clock.Now());
+    env.Hour = clock.Now().Hour;
+    return env;
+}
 
 // The manager window as the clock sees it: records each call with the time it came ("show
 // 10:30:00") and changes the rotation state through the library's schedule arithmetic, as the real
@@ -47,14 +42,14 @@ class FakeManager final : public IRotationTarget {
     void EMShowToShow() override {
         Record("show");
         if (!Reacts || Entries == 0) return;
-        ClockEnvironment env(clock_);
+        FakeEnvironment env = EnvironmentAt(clock_);
         CountNextNow(state_.IntervalMinutes, state_.NextShowAt, env);
     }
     void TurnOnOffWallpaper() override {
         Record("turn");
         if (!Reacts) return;
         ResetCountDown(state_, ListIndex, clock_.Now().Minute);
-        ClockEnvironment env(clock_);
+        FakeEnvironment env = EnvironmentAt(clock_);
         EventLog log;
         FakeControl ckEvery{"ckEvery", log}, cbInterval{"cbInterval", log};
         ckEvery.ValueNow = Every ? 1 : 0;
