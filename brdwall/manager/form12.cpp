@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <filesystem>
 
 #include "brdsave/core/intervals.h"
 #include "brdsave/core/settings_rules.h"
