@@ -6,6 +6,7 @@
 #include <oleauto.h>
 
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 namespace brd {
@@ -136,6 +137,12 @@ template <typename T> class com_ptr {
         if (p_) p_->AddRef();
     }
     com_ptr(com_ptr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+    // The same object through an interface it derives from, with a reference of its own.
+    template <typename U>
+    requires std::is_base_of_v<T, U> com_ptr(const com_ptr<U>& o)
+    noexcept : p_(o.get()) {
+        if (p_) p_->AddRef();
+    }
     com_ptr& operator=(com_ptr o) noexcept {
         std::swap(p_, o.p_);
         return *this;

@@ -77,15 +77,10 @@ std::optional<PictureClaim> ClaimOf(const PictureData& data) {
 struct OpenedPicture {
     com_ptr<IWICImagingFactory> Factory;
     com_ptr<IWICBitmapFrameDecode> Frame;
-    com_ptr<IWICFormatConverter> Converter;
+    com_ptr<IWICBitmapSource> Source; // the frame itself, or the converter over it
     UINT Width = 0, Height = 0;
     int Orientation = kAsStored;
     bool Bgr24 = false;
-
-    [[nodiscard]] IWICBitmapSource* Source() const {
-        return Converter ? static_cast<IWICBitmapSource*>(Converter.get())
-                         : static_cast<IWICBitmapSource*>(Frame.get());
-    }
 };
 
 // Shrinks a `width` x `height` picture of `bytesPerPixel`-byte pixels to `w` x `h` (each no
@@ -205,9 +200,9 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
         note.Note(PictureFailure("unsupported pixel format"));
         return false;
     }
+    out.Source = bgr24 ? com_ptr<IWICBitmapSource>(frame) : com_ptr<IWICBitmapSource>(converter);
     out.Factory = std::move(factory);
     out.Frame = std::move(frame);
-    out.Converter = std::move(converter);
     out.Width = w;
     out.Height = h;
     out.Orientation = claim ? claim->Orientation : kAsStored;
@@ -222,8 +217,7 @@ bool PictureRows::Open(const std::string& path, FailureNote& note) {
 }
 
 bool PictureRows::Open(const PictureData& data, FailureNote& note) {
-    frame_.reset();
-    converter_.reset();
+    source_.reset();
     bytes_.reset();
     width_ = height_ = bandTop_ = bandRows_ = 0;
     orientation_ = kAsStored;
@@ -231,8 +225,7 @@ bool PictureRows::Open(const PictureData& data, FailureNote& note) {
     OpenedPicture opened;
     if (!OpenPicture(data, opened, note)) return false;
     bytes_ = data.Bytes;
-    frame_ = std::move(opened.Frame);
-    converter_ = std::move(opened.Converter);
+    source_ = std::move(opened.Source);
     width_ = opened.Width;
     height_ = opened.Height;
     orientation_ = opened.Orientation;
@@ -245,7 +238,7 @@ Failure PictureRows::DamagedDataFailure() {
 }
 
 const std::uint8_t* PictureRows::Row(UINT y) {
-    if (damaged_ || y >= height_ || !frame_) return nullptr;
+    if (damaged_ || y >= height_ || !source_) return nullptr;
     const UINT stride = width_ * (bgr24_ ? 3 : 4);
     if (y < bandTop_ || y >= bandTop_ + bandRows_) {
         // About a megabyte of rows, reaching up from y when reading upwards and down otherwise.
@@ -258,9 +251,7 @@ const std::uint8_t* PictureRows::Row(UINT y) {
             return nullptr;
         }
         const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width_), static_cast<INT>(band)};
-        IWICBitmapSource* source = converter_ ? static_cast<IWICBitmapSource*>(converter_.get())
-                                              : static_cast<IWICBitmapSource*>(frame_.get());
-        if (FAILED(source->CopyPixels(&rect, stride, stride * band, band_.data()))) {
+        if (FAILED(source_->CopyPixels(&rect, stride, stride * band, band_.data()))) {
             damaged_ = true;
             bandRows_ = 0;
             return nullptr;
@@ -315,8 +306,9 @@ bool DecodePreview(const PictureData& data, int width, int height, DecodedPictur
     const double uprightW = swapped ? p.Height : p.Width, uprightH = swapped ? p.Width : p.Height;
     const double scale =
         std::min({1.0, 2.0 * std::max(width, 1) / uprightW, 2.0 * std::max(height, 1) / uprightH});
-    UINT w = std::max(1u, static_cast<UINT>(p.Width * scale + 0.5));
-    UINT h = std::max(1u, static_cast<UINT>(p.Height * scale + 0.5));
+    const UINT fitW = std::max(1u, static_cast<UINT>(p.Width * scale + 0.5));
+    const UINT fitH = std::max(1u, static_cast<UINT>(p.Height * scale + 0.5));
+    UINT w = fitW, h = fitH;
 
     std::vector<std::uint8_t> pixels;
     UINT bytesPerPixel = p.Bgr24 ? 3 : 4;
@@ -350,16 +342,16 @@ bool DecodePreview(const PictureData& data, int width, int height, DecodedPictur
         if (!decoded) {
             // Otherwise the rows are averaged down as the decoder gives them (a scaler of the
             // imaging component may copy the whole picture first).
-            w = std::max(1u, static_cast<UINT>(p.Width * scale + 0.5));
-            h = std::max(1u, static_cast<UINT>(p.Height * scale + 0.5));
+            w = fitW;
+            h = fitH;
             bytesPerPixel = p.Bgr24 ? 3 : 4;
             decoded = copy([&](UINT stride, UINT, BYTE* into) {
-                return ShrinkRows(*p.Source(), p.Width, p.Height, bytesPerPixel, w, h, stride, into);
+                return ShrinkRows(*p.Source.get(), p.Width, p.Height, bytesPerPixel, w, h, stride, into);
             });
         }
     } else {
         decoded = copy([&](UINT stride, UINT size, BYTE* into) {
-            return p.Source()->CopyPixels(nullptr, stride, size, into);
+            return p.Source->CopyPixels(nullptr, stride, size, into);
         });
     }
     if (!decoded) {

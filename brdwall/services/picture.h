@@ -66,8 +66,7 @@ class PictureRows {
 
   private:
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_; // the memory the decoder reads, if any
-    com_ptr<IWICBitmapFrameDecode> frame_;
-    com_ptr<IWICFormatConverter> converter_;
+    com_ptr<IWICBitmapSource> source_; // gives the rows: the frame, or a converter over it
     UINT width_ = 0;
     UINT height_ = 0;
     int orientation_ = 1;
