@@ -72,6 +72,10 @@ ensure_prefix() {
             </dev/null >>"$state/wineboot.log" 2>&1
         touch "$WINEPREFIX/.brd-settings"
     fi
+    # Drive R: stands for a drive that comes and goes (a USB stick, a share mapped late): it is
+    # there while C:\brdtest_removable is. On Windows the tests make it with DefineDosDevice, which
+    # Wine's file system does not follow.
+    [ -L "$WINEPREFIX/dosdevices/r:" ] || ln -s ../drive_c/brdtest_removable "$WINEPREFIX/dosdevices/r:"
     # A persistent server makes each later Wine process start in a fraction of a second.
     "$wineserver_bin" -p </dev/null >/dev/null 2>&1 || true
     # Start Wine's own services and the virtual desktop detached from our output:

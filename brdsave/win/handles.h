@@ -82,6 +82,8 @@ using unique_hdc = unique_handle<HDC, &detail::delete_dc>;
 using unique_bstr = unique_handle<BSTR, &detail::free_bstr>;
 // A FindFirstFile search; its "no handle" value is INVALID_HANDLE_VALUE, not null.
 using unique_find = unique_handle<HANDLE, &detail::find_close, -1>;
+// An opened file (CreateFile), whose "no handle" value is INVALID_HANDLE_VALUE too.
+using unique_file = unique_handle<HANDLE, &detail::close_handle, -1>;
 
 // A VARIANT cleared at the end of its scope.
 class unique_variant {

@@ -25,6 +25,7 @@ namespace brd {
 namespace {
 
 constexpr char kInvalidPathWarning[] = "invalid path found, please input again!";
+constexpr char kFolderNotFound[] = ", directory not found";
 constexpr char kTmpFileName[] = "tmpFile.bmp";
 constexpr char kConversionSentence[] = "Error occurred when preparing the next wallpaper, ";
 constexpr char kChangeSentence[] = "Error occurred when changing wallpaper, ";
@@ -208,10 +209,12 @@ void Form12::ReadUserFolder() {
     // Nothing stored (the record's Top is not 1): the box stays empty.
     if (folder.empty()) return;
     txtPath.SetText(folder);
-    UserFolderPath_ = RealFolderPath(folder);
-    if (UserFolderPath_.empty()) {
+    // The folder stays the user folder while it cannot be reached (a drive not plugged in, a share
+    // not yet mapped): its entries wait in the list and work again once it is back.
+    UserFolderPath_ = folder.back() == '\\' ? folder : folder + '\\';
+    if (UsableFolder(folder).empty()) {
         Form11::AnswerOk(kInvalidPathWarning);
-        UserFolderPath_ = WindowsFolderPath_;
+        awayWarned_ = UserFolderPath_;
     }
 }
 
@@ -330,9 +333,16 @@ void Form12::optOption_MouseUp(int index) {
 // ---- applying wallpaper ----
 
 void Form12::EMShowToShow() {
+    if (lstShow.ListCount() == 0) return;
+    AdvanceNextShow();
+    // Nothing could be shown when this turn was prepared (every entry's drive was away): look again,
+    // the drive may be back.
+    if (!nextShowable_) {
+        DropMissingFiles();
+        ConvertToBitmap();
+    }
     const int count = lstShow.ListCount();
     if (count == 0) return;
-    AdvanceNextShow();
     // A position outside the list (its entry was removed by a preview or a delete) holds no entry:
     // nothing is applied, and the order below starts again from the top.
     const bool inList = NextShowIndex_ >= 0 && NextShowIndex_ < count;
@@ -344,7 +354,7 @@ void Form12::EMShowToShow() {
         if (convertedReady_) ApplyWallpaper(convertedPath_);
         break;
     case PictureKind::Bitmap:
-        ApplyWallpaper(entry.FullPath);
+        if (nextShowable_) ApplyWallpaper(entry.FullPath);
         break;
     case PictureKind::Never:
         break;
@@ -363,16 +373,30 @@ void Form12::DropMissingFiles() {
     ListBoxEntries entries(lstShow);
     MissingFileActions actions;
     FileProbe probe;
-    actions.Exists = [&probe](const std::string& path) { return probe.Exists(path); };
+    bool userFolderAway = false;
+    actions.State = [&](const ResolvedEntry& entry) {
+        const FileState state = probe.State(entry.FullPath);
+        if (entry.InUserFolder && state == FileState::Present) awayWarned_.clear(); // it is back
+        if (entry.InUserFolder && state == FileState::Unreachable)
+            userFolderAway = userFolderAway || !probe.FolderThere(UserFolderPath_);
+        return state;
+    };
     // One warning window per missing file, but not thousands of them when a whole folder is gone.
     int warned = 0;
     actions.Warn = [&warned](const std::string& text) {
         if (++warned <= kMaxMissingFileWarnings) Form11::AnswerOk(text);
     };
     actions.OneLeft = [this] { ClearAndDisableEvery(); };
-    brd::DropMissingFiles(NextShowIndex_, entries, actions, WindowsFolderPath_, UserFolderPath_);
+    nextShowable_ =
+        brd::DropMissingFiles(NextShowIndex_, entries, actions, WindowsFolderPath_, UserFolderPath_);
     if (warned > kMaxMissingFileWarnings)
         Form11::AnswerOk(std::to_string(warned - kMaxMissingFileWarnings) + " more files not found");
+    // Its entries are passed over while the user folder is away; the user is told once, not at
+    // every change.
+    if (userFolderAway && awayWarned_ != UserFolderPath_) {
+        awayWarned_ = UserFolderPath_;
+        Form11::AnswerOk(UserFolderPath_ + kFolderNotFound);
+    }
 }
 
 void Form12::ConvertToBitmap() {
@@ -382,6 +406,11 @@ void Form12::ConvertToBitmap() {
     const ResolvedEntry entry =
         ResolveEntry(lstShow.List(NextShowIndex_), WindowsFolderPath_, UserFolderPath_);
     if (entry.Kind != PictureKind::Convert) return;
+    if (!nextShowable_) {
+        // Out of reach now: looked at again at its turn.
+        convertedReady_ = false;
+        return;
+    }
     // Decoded band by band straight into the bitmap file: a big picture is never held whole.
     PictureRows picture;
     FailureNote note;
@@ -493,17 +522,18 @@ void Form12::cmdRefresh_Click() {
     }
     const std::string typed = txtPath.Text();
     if (!typed.empty()) {
-        // Only an existing folder becomes the user folder, by its real path: a pattern, a device
-        // or a file would take every "_" entry of the wallpaper list with it.
-        const std::string folder = RealFolderPath(typed);
+        // Only an existing folder becomes the user folder, as typed: a pattern, a device or a file
+        // would take every "_" entry of the wallpaper list with it.
+        const std::string folder = UsableFolder(typed);
         if (folder.empty()) {
             lstSearch.SetItems(std::move(names));
-            Form11::AnswerOk(typed + ", directory not found");
+            Form11::AnswerOk(typed + kFolderNotFound);
             Beep();
             return;
         }
         txtPath.SetText(folder);
         UserFolderPath_ = folder;
+        awayWarned_.clear();
         for (const PictureFormat& format : kPictureFormats) {
             DirSearch search;
             FillSearchList(search,
@@ -529,7 +559,7 @@ void Form12::cmdRefresh_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*
     // next start keeps the folder stored before.
     std::string folder = txtPath.Text();
     if (!folder.empty()) {
-        folder = RealFolderPath(folder);
+        folder = UsableFolder(folder);
         if (folder.empty()) return;
     }
     FailureNote note;
@@ -582,9 +612,16 @@ void Form12::PreviewFromList(ListBox& list, bool warnMissing) {
     const int index = list.ListIndex();
     if (index < 0) return;
     const ResolvedEntry entry = ResolveEntry(list.List(index), WindowsFolderPath_, UserFolderPath_);
-    if (FileExists(entry.FullPath)) {
+    FileProbe probe;
+    const FileState state = probe.State(entry.FullPath);
+    if (state == FileState::Unreachable && entry.InUserFolder && !probe.FolderThere(UserFolderPath_)) {
+        // The entry waits for its folder to come back.
+        Form11::AnswerOk(UserFolderPath_ + kFolderNotFound);
+        return;
+    }
+    if (state != FileState::Gone) {
         FailureNote note;
-        // A file that cannot be decoded keeps its entry and the previous preview.
+        // A file that cannot be decoded or read now keeps its entry and the previous preview.
         if (!ShowPreview(entry.FullPath, note))
             Form11::AnswerOk(FailureReportText(entry.BareName + ": " + kPreviewSentence, note.Last()));
         return;

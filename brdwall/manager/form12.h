@@ -139,6 +139,8 @@ class Form12 final : public Form {
 
     std::string convertedPath_;
     bool convertedReady_ = false; // the converted file holds a picture that may be applied
+    bool nextShowable_ = true;    // the last look found the entry at NextShowIndex_ there to be shown
+    std::string awayWarned_;      // the user folder last reported out of reach
     PictureData preview_;         // what the preview shows, as it was read; no path for the placeholder
     StirringRandom random_;
 };

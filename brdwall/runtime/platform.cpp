@@ -60,46 +60,51 @@ std::wstring Upper(std::wstring text) {
     return text;
 }
 
-// The path the file system gives an open file or folder, in its everyday form.
-std::wstring FinalPath(HANDLE file) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD got = GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
-                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (got == 0) return {};
-        if (got < path.size()) {
-            path.resize(got);
-            break;
-        }
-        path.resize(got + 1);
-    }
-    // "\\?\C:\pics" and "\\?\UNC\server\share" are given back as "C:\pics" and "\\server\share".
-    if (path.starts_with(L"\\\\?\\UNC\\")) {
-        path.replace(0, 8, L"\\\\");
-    } else if (path.starts_with(L"\\\\?\\")) {
-        path.erase(0, 4);
-    }
-    return path;
+// Whether an open file or folder's first byte can be read: a file held open without sharing, or
+// an offline file whose store cannot be reached, cannot.
+bool CanRead(const std::string& path) {
+    const unique_file file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return false;
+    char first = 0;
+    DWORD got = 0;
+    return ReadFile(file.get(), &first, 1, &got, nullptr) != FALSE;
 }
 
 } // namespace
 
-std::string RealFolderPath(const std::string& name) {
-    if (name.empty() || name.find_first_of("*?") != std::string::npos) return {};
-    // Opened only to ask what it is: a folder needs backup semantics to be opened at all.
+std::string UsableFolder(const std::string& name) {
+    const auto first = name.find_first_not_of(' ');
+    if (first == std::string::npos || name.find_first_of("*?") != std::string::npos) return {};
+    std::string folder = name.substr(first, name.find_last_not_of(' ') - first + 1);
+    const bool whole = (folder.size() >= 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/')) ||
+                       folder.starts_with("\\\\") || folder.starts_with("//");
+    if (!whole) {
+        // A relative name would name another folder from each current folder.
+        const std::wstring relative = Wide(folder);
+        std::wstring full(MAX_PATH, L'\0');
+        DWORD n = GetFullPathNameW(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n >= full.size()) {
+            full.resize(n);
+            n = GetFullPathNameW(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        }
+        if (n == 0 || n >= full.size()) return {};
+        full.resize(n);
+        folder = Utf8(full);
+    }
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    // Opened only to ask what it is, by the very name that will be used: a folder needs backup
+    // semantics to be opened at all.
     constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const HANDLE opened = CreateFileW(Wide(name).c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return {};
-    const unique_kernel_handle folder(opened);
+    const unique_file opened(CreateFileW(Wide(folder).c_str(), FILE_READ_ATTRIBUTES, share, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(folder.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(folder.get(), &info) ||
+    if (!opened || GetFileType(opened.get()) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(opened.get(), &info) ||
         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return {};
-    std::wstring real = FinalPath(folder.get());
-    if (real.empty()) return {};
-    if (real.back() != L'\\') real += L'\\';
-    return Utf8(real);
+    return folder;
 }
 
 const FileProbe::Listing& FileProbe::ListingOf(const std::string& folder) {
@@ -141,6 +146,26 @@ bool FileProbe::Exists(const std::string& path) {
     while (!name.empty() && (name.back() == ' ' || name.back() == '.'))
         name.pop_back();
     return !name.empty() && listing.Names.contains(Upper(Wide(name)));
+}
+
+bool FileProbe::FolderThere(const std::string& folder) {
+    auto [it, added] = there_.try_emplace(folder, false);
+    if (added) {
+        const DWORD attributes = GetFileAttributesW(Wide(folder).c_str());
+        it->second = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    return it->second;
+}
+
+FileState FileProbe::State(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) return FileState::Gone;
+    const std::string folder = path.substr(0, slash + 1);
+    // A folder out of reach is not asked again: on a share that is gone each question may wait.
+    if (const auto known = there_.find(folder); known != there_.end() && !known->second)
+        return FileState::Unreachable;
+    if (Exists(path)) return CanRead(path) ? FileState::Present : FileState::Unreachable;
+    return FolderThere(folder) ? FileState::Gone : FileState::Unreachable;
 }
 
 int MsgBox(const std::string& text, unsigned flags, const std::string& title) {

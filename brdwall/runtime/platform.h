@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "brdwall/runtime/core/clock.h"
+#include "brdwall/runtime/core/file_state.h"
 #include "brdwall/runtime/form.h"
 #include "brdsave/win/files.h"
 #include "brdsave/win/handles.h"
@@ -38,17 +39,25 @@ class DirSearch {
     WIN32_FIND_DATAW data_{};
 };
 
-// The full, real path of an existing folder named by `name` (as the file system spells it, always
-// ending in "\"), or "" when the name is no folder: a name with wildcards, a device such as NUL or
-// CON, a file, or nothing at all.
-std::string RealFolderPath(const std::string& name);
+// The folder `name` names, as the user wrote it (blanks around it removed, a relative name made
+// whole) and ending in "\", or "" when it is no folder that is there now: a name with wildcards, a
+// device such as NUL or CON, a file, or nothing at all. A mapped or substituted drive stays the
+// drive the user typed.
+std::string UsableFolder(const std::string& name);
 
-// Answers FileExists for many paths in a row. After a few missing files it reads each folder it
-// is asked about once and answers from that listing: a walk over thousands of missing files would
-// otherwise have each lookup search its folder again.
+// Looks at the files of wallpaper-list entries, many in a row. After a few missing files it reads
+// each folder it is asked about once and answers from that listing: a walk over thousands of
+// missing files would otherwise have each lookup search its folder again. A folder found out of
+// reach is not asked again.
 class FileProbe {
   public:
+    // Whether `path` names a normal file (hidden and system files and folders do not count).
     bool Exists(const std::string& path);
+    // Present: a normal file that can be read now. Gone: missing from a folder that is there.
+    // Unreachable: its folder is not there (a drive or share away), or it cannot be read now.
+    FileState State(const std::string& path);
+    // Whether `folder` (ending in "\") is a folder that is there now.
+    bool FolderThere(const std::string& folder);
 
   private:
     // Upper-case names of a folder's ordinary files (long and short forms); unset when the folder
@@ -60,6 +69,7 @@ class FileProbe {
     const Listing& ListingOf(const std::string& folder);
     int misses_ = 0;
     std::unordered_map<std::string, Listing> folders_;
+    std::unordered_map<std::string, bool> there_;
 };
 
 // A task-modal message box with no owner; returns the button chosen.

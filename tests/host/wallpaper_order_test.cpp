@@ -149,12 +149,17 @@ struct DropRun {
     int oneLeft = 0;
 };
 
-DropRun Drop(int& index, FakeList& list, const std::set<std::string>& existing) {
+// Files in `existing` are present; with `userFolderAway` the user folder cannot be reached.
+DropRun Drop(int& index, FakeList& list, const std::set<std::string>& existing, bool userFolderAway = false) {
     DropRun run;
-    DropMissingFiles(
-        index, list, [&](const std::string& path) { return existing.count(path) != 0; },
-        [&](const std::string& text) { run.warnings.push_back(text); }, [&] { ++run.oneLeft; }, kWindows,
-        kUser);
+    MissingFileActions actions;
+    actions.State = [&](const ResolvedEntry& e) {
+        if (existing.count(e.FullPath)) return FileState::Present;
+        return userFolderAway && e.InUserFolder ? FileState::Unreachable : FileState::Gone;
+    };
+    actions.Warn = [&](const std::string& text) { run.warnings.push_back(text); };
+    actions.OneLeft = [&] { ++run.oneLeft; };
+    DropMissingFiles(index, list, actions, kWindows, kUser);
     return run;
 }
 
@@ -168,6 +173,7 @@ TEST(WallpaperOrder, DropMissingFiles) {
         int indexAfter;
         std::vector<std::string> warnings;
         int oneLeft;
+        bool userFolderAway = false;
     };
     const std::string a = kWindows + "\\a.bmp";
     const Case cases[] = {
@@ -213,12 +219,30 @@ TEST(WallpaperOrder, DropMissingFiles) {
          {"x.bmp, file not found"},
          1},
         {"empty list", {}, 3, {}, {}, 3, {}, 0},
+        {"user folder away: its entries are passed over and kept",
+         {"ua.bmp_", "a.bmp", "ub.jpg_"},
+         2,
+         {a},
+         {"ua.bmp_", "a.bmp", "ub.jpg_"},
+         1,
+         {},
+         0,
+         true},
+        {"nothing present: the gone dropped, the unreachable kept in place",
+         {"ua.bmp_", "x.bmp", "ub.jpg_"},
+         2,
+         {},
+         {"ua.bmp_", "ub.jpg_"},
+         1,
+         {"x.bmp, file not found"},
+         0,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeList list(c.entries);
         int index = c.index;
-        const DropRun run = Drop(index, list, c.existing);
+        const DropRun run = Drop(index, list, c.existing, c.userFolderAway);
         EXPECT_EQ(list.Entries, c.left);
         EXPECT_EQ(index, c.indexAfter);
         EXPECT_EQ(run.warnings, c.warnings);

@@ -95,6 +95,31 @@ TEST_F(Apply, KindsAndUserFolderEntries) {
     std::filesystem::remove_all(user);
 }
 
+TEST_F(Apply, AUserFolderOutOfReachKeepsItsEntriesUntilItIsBack) {
+    RemovableDrive drive;
+    if (!drive.Usable()) GTEST_SKIP() << "no drive R: to plug in and out here";
+    FailureNote note;
+    WriteSettingsRecord(folder.File("wallpape.ini"), 1, *BuildUserFolderRecord("R:\\pics\\"), note);
+    Form12& f = Load({"ua.bmp_", "ub.jpg_", PlaceInWindows("blue.bmp", "brdtest_w.bmp")});
+    EXPECT_EQ(WarningTexts().size(), 2u) << "the folder reported (see Form12Rules), no entry";
+    CloseWarnings();
+    // Passed over at every change, kept in place, and told once; then the drive is plugged in and out.
+    const std::string w = windows + "\\brdtest_w.bmp", ua = "R:\\pics\\ua.bmp";
+    const std::string expected[] = {w, w, w, ua, Tmp(), w, w, w};
+    for (int turn = 0; turn < 8; ++turn) {
+        if (turn == 2) {
+            drive.Plug();
+            std::filesystem::copy_file(TestData("blue.bmp"), std::string(drive.kBacking) + "\\pics\\ua.bmp");
+            std::filesystem::copy_file(TestData("red.jpg"), std::string(drive.kBacking) + "\\pics\\ub.jpg");
+        }
+        if (turn == 5) drive.Unplug();
+        f.EMShowToShow();
+        EXPECT_EQ(Wallpaper(), expected[turn]) << turn;
+        EXPECT_EQ(f.lstShow.ListCount(), 3) << turn;
+        EXPECT_EQ(WarningTexts().size(), turn >= 5 ? 1u : 0u) << turn;
+    }
+}
+
 TEST_F(Apply, RandomWithTwoEntriesAlternates) {
     Form12& f =
         Load({PlaceInWindows("blue.bmp", "brdtest_a.bmp"), PlaceInWindows("blue.bmp", "brdtest_b.bmp")}, 2);

@@ -102,14 +102,20 @@ TEST_F(Editing, TypedFoldersFoundMissingOrRefused) {
         EXPECT_EQ(UserFolderFromRecord(ReadRecord(1)), pics + "\\") << typed << " is not stored";
         CloseWarnings();
     }
-    // Another spelling of the folder (case, a trailing blank) is taken by its real path.
-    for (const std::string& typed : {std::string("c:\\BRDTEST_PICS"), pics + " "}) {
+    // A folder is used and stored as typed (blanks around it dropped): a drive stays that drive,
+    // not the folder or share behind it.
+    RemovableDrive drive;
+    drive.Plug();
+    for (auto [typed, used] : {std::pair<std::string, std::string>{"c:\\BRDTEST_PICS", "c:\\BRDTEST_PICS\\"},
+                               {pics + " ", pics + "\\"},
+                               {"R:\\pics", drive.Usable() ? "R:\\pics\\" : ""}}) {
+        if (used.empty()) continue;
         f.txtPath.SetText(typed);
         f.txtPath_KeyDown(VK_RETURN, 0);
         EXPECT_TRUE(WarningTexts().empty()) << typed;
-        EXPECT_EQ(f.txtPath.Text(), pics + "\\");
-        EXPECT_EQ(f.UserFolderPath(), pics + "\\");
-        EXPECT_EQ(UserFolderFromRecord(ReadRecord(1)), pics + "\\");
+        EXPECT_EQ(f.txtPath.Text(), used);
+        EXPECT_EQ(f.UserFolderPath(), used);
+        EXPECT_EQ(UserFolderFromRecord(ReadRecord(1)), used);
     }
     std::filesystem::remove_all(pics);
 }

@@ -145,6 +145,38 @@ class ProgramRun {
     DWORD pid_ = 0;
 };
 
+// Drive R:, a drive that comes and goes (a USB stick, a share mapped late): there, with its folder
+// R:\pics, while C:\brdtest_removable is. The Wine prefix of the tests maps it; on Windows it is made
+// here, as subst does. Not usable where R: is a drive already.
+class RemovableDrive {
+  public:
+    static constexpr char kBacking[] = "C:\\brdtest_removable";
+    RemovableDrive() {
+        Unplug();
+        usable_ = GetDriveTypeW(L"R:\\") == DRIVE_NO_ROOT_DIR && Plug();
+        Unplug();
+    }
+    ~RemovableDrive() {
+        Unplug();
+        if (defined_) DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"R:", nullptr);
+    }
+    [[nodiscard]] bool Usable() const noexcept { return usable_; }
+    bool Plug() {
+        std::filesystem::create_directories(std::string(kBacking) + "\\pics");
+        if (!defined_ && GetFileAttributesW(L"R:\\pics") == INVALID_FILE_ATTRIBUTES)
+            defined_ = DefineDosDeviceW(0, L"R:", L"C:\\brdtest_removable") != FALSE;
+        return GetFileAttributesW(L"R:\\pics") != INVALID_FILE_ATTRIBUTES;
+    }
+    void Unplug() {
+        std::error_code ec;
+        std::filesystem::remove_all(kBacking, ec);
+    }
+
+  private:
+    bool usable_ = false;
+    bool defined_ = false;
+};
+
 // The child window of `parent` with the given control identifier's text.
 inline std::string DialogItemText(HWND parent, int id) {
     HWND item = GetDlgItem(parent, id);

@@ -15,6 +15,7 @@ ResolvedEntry ResolveEntry(const std::string& entry, const std::string& windowsF
     ResolvedEntry resolved;
     const bool inUserFolder = !entry.empty() && entry.back() == '_';
     resolved.BareName = inUserFolder ? entry.substr(0, entry.size() - 1) : entry;
+    resolved.InUserFolder = inUserFolder;
     if (resolved.BareName.find_first_of("\\/:") != std::string::npos) return resolved;
     resolved.FullPath = inUserFolder ? userFolderPath + resolved.BareName : windowsFolderPath + "\\" + entry;
     resolved.Kind = KindOfName(resolved.BareName);
@@ -37,47 +38,39 @@ int NextPriorityIndex(int nextShowIndex, int count) {
     return nextShowIndex + 1;
 }
 
-void DropMissingFiles(int& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
+bool DropMissingFiles(int& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
                       const std::string& windowsFolderPath, const std::string& userFolderPath) {
     const int count = list.Count();
-    if (count <= 0) return;
+    if (count <= 0) return false;
     if (nextShowIndex < 0 || nextShowIndex >= count) nextShowIndex = 0;
-    // Without an existence test nothing can be known to be missing.
-    if (!actions.Exists) return;
+    // Without a look at the files nothing can be known to be gone.
+    if (!actions.State) return true;
     // The walk in the list's positions as they are now: from the next entry down, then from the top.
-    std::vector<int> missing;
+    std::vector<int> gone;
     int found = -1;
     for (int step = 0, at = nextShowIndex; step < count; ++step, at = (at + 1) % count) {
         const ResolvedEntry resolved = ResolveEntry(list.Entry(at), windowsFolderPath, userFolderPath);
-        if (actions.Exists(resolved.FullPath)) {
+        const FileState state = actions.State(resolved);
+        if (state == FileState::Present) {
             found = at;
             break;
         }
+        if (state == FileState::Unreachable) continue;
         if (actions.Warn) actions.Warn(resolved.BareName + ", file not found");
-        missing.push_back(at);
+        gone.push_back(at);
     }
-    if (missing.empty()) return;
-    std::sort(missing.begin(), missing.end());
-    list.Remove(missing);
+    // The entry the walk ends on moves up by the entries removed above it.
+    const int stay = found >= 0 ? found : nextShowIndex;
+    std::sort(gone.begin(), gone.end());
+    const int removedAbove =
+        static_cast<int>(std::lower_bound(gone.begin(), gone.end(), stay) - gone.begin());
+    if (!gone.empty()) list.Remove(gone);
     // Removed one by one, the list would have passed through one entry on its way down to one or none.
     const int left = list.Count();
-    if (count >= 2 && left <= 1 && actions.OneLeft) actions.OneLeft();
-    if (found < 0 || left <= 0) {
-        nextShowIndex = 0;
-        return;
-    }
-    // The existing entry moves up by the entries removed above it.
-    const auto above = std::lower_bound(missing.begin(), missing.end(), found) - missing.begin();
-    nextShowIndex = std::clamp(found - static_cast<int>(above), 0, left - 1);
-}
-
-void DropMissingFiles(int& nextShowIndex, IWallpaperList& list,
-                      const std::function<bool(const std::string&)>& exists,
-                      const std::function<void(const std::string&)>& warn,
-                      const std::function<void()>& oneLeft, const std::string& windowsFolderPath,
-                      const std::string& userFolderPath) {
-    DropMissingFiles(nextShowIndex, list, MissingFileActions{exists, warn, oneLeft}, windowsFolderPath,
-                     userFolderPath);
+    if (!gone.empty() && count >= 2 && left <= 1 && actions.OneLeft) actions.OneLeft();
+    nextShowIndex = stay - removedAbove;
+    if (nextShowIndex < 0 || nextShowIndex >= left) nextShowIndex = 0;
+    return found >= 0;
 }
 
 void OrderOptionClick(int optionIndex, int& nextShowIndex, int count, IRandom& rng,

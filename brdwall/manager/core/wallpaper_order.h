@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "brdwall/runtime/core/file_state.h"
 #include "brdwall/runtime/core/random.h"
 #include "brdwall/services/core/picture_formats.h"
 
@@ -14,6 +15,7 @@ struct ResolvedEntry {
     std::string BareName; // the file name without the user-folder mark
     std::string FullPath; // empty for an entry that is no bare name: no such file exists
     PictureKind Kind = PictureKind::Never;
+    bool InUserFolder = false; // the entry ends in "_"
 };
 
 // The kind of a file by the last three characters of its name, without regard to case, as the
@@ -54,8 +56,8 @@ class IWallpaperList {
 
 // What DropMissingFiles needs from the window besides the list.
 struct MissingFileActions {
-    // Whether the file at a full path exists as a normal file.
-    std::function<bool(const std::string& fullPath)> Exists;
+    // What is found of an entry's file (a normal file that can be read now is present).
+    std::function<FileState(const ResolvedEntry& entry)> State;
     // Shows a warning: the bare name followed by ", file not found".
     std::function<void(const std::string& text)> Warn;
     // Called when a removal leaves exactly one entry: the window clears and disables "Every" and
@@ -64,19 +66,14 @@ struct MissingFileActions {
 };
 
 // Walks forward from `nextShowIndex`, wrapping to the top, and removes each entry whose file is
-// missing, with one warning each, until it finds a file that exists or the list is empty.
-// `nextShowIndex` ends on the existing entry, or 0 when the list ends empty. An index outside the
-// list on entry is taken as 0. The entries found missing are removed together at the end of the
-// walk, which leaves the list as removing them one by one would, at the cost of one removal.
-void DropMissingFiles(int& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
+// gone, with one warning each, until it finds a file that is present or has looked at every entry.
+// Entries that cannot be reached now are passed over and kept in their places. Returns true with
+// `nextShowIndex` on the present entry; false when there is none, with `nextShowIndex` on the
+// place where the walk began (0 when the list ends empty). An index outside the list on entry is
+// taken as 0. The entries found gone are removed together at the end of the walk, which leaves
+// the list as removing them one by one would, at the cost of one removal.
+bool DropMissingFiles(int& nextShowIndex, IWallpaperList& list, const MissingFileActions& actions,
                       const std::string& windowsFolderPath, const std::string& userFolderPath);
-
-// The same with the three actions given one by one.
-void DropMissingFiles(int& nextShowIndex, IWallpaperList& list,
-                      const std::function<bool(const std::string&)>& exists,
-                      const std::function<void(const std::string&)>& warn,
-                      const std::function<void()>& oneLeft, const std::string& windowsFolderPath,
-                      const std::string& userFolderPath);
 
 // Which order option is selected; "random" is tested first.
 enum class OrderMode { None, Priority, Random };
