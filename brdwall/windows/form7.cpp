@@ -14,20 +14,31 @@ namespace brd {
 
 namespace {
 
-// True when root's Run value holds `data` already (paths compare without regard to case).
+std::wstring Unquoted(std::wstring text) {
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"')
+        text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+// True when root's Run value holds `data` already, quoted or not (paths compare without regard to case).
 bool RunValueHolds(HKEY root, const std::string& data) {
-    const std::wstring wanted = Wide(data);
-    std::wstring stored(wanted.size() + 1, L'\0');
+    const std::wstring wanted = Unquoted(Wide(data));
+    std::wstring stored(wanted.size() + 3, L'\0');
     DWORD size = static_cast<DWORD>(stored.size() * sizeof(wchar_t));
-    return RegGetValueW(root, Wide(kRunKey).c_str(), Wide(kRunValueName).c_str(), RRF_RT_REG_SZ, nullptr,
-                        stored.data(), &size) == ERROR_SUCCESS &&
-           lstrcmpiW(stored.c_str(), wanted.c_str()) == 0;
+    if (RegGetValueW(root, Wide(kRunKey).c_str(), Wide(kRunValueName).c_str(), RRF_RT_REG_SZ, nullptr,
+                     stored.data(), &size) != ERROR_SUCCESS)
+        return false;
+    stored.resize(lstrlenW(stored.c_str()));
+    return lstrcmpiW(Unquoted(stored).c_str(), wanted.c_str()) == 0;
 }
 
 } // namespace
 
 std::string RunValueData(const std::string& folder) {
-    return folder + "\\" + kRunValueName;
+    const std::string path = folder + "\\" + kRunValueName;
+    // The shell splits an unquoted command line at a blank: "C:\Program Files\..." would start
+    // "C:\Program.exe", or nothing.
+    return path.find(' ') == std::string::npos ? path : '"' + path + '"';
 }
 
 Form7::Form7()

@@ -17,8 +17,9 @@ inline constexpr char kRunDone[] = "It is done!";
 inline constexpr char kRunDoneForThisUser[] = "It is done! (for this user only)";
 inline constexpr char kRunNotDone[] = "It could not be done!";
 
-// The Run value's data: the program's folder, "\" and the program's name. The "\" is always
-// added, so a root folder ("C:\") gives two of them ("C:\\brdwall.exe"), which Windows accepts.
+// The Run value's data: the program's folder, "\" and the program's name, in quotes when it holds a
+// blank. The "\" is always added, so a root folder ("C:\") gives two of them ("C:\\brdwall.exe"),
+// which Windows accepts.
 std::string RunValueData(const std::string& folder);
 
 class Form7 final : public Form {

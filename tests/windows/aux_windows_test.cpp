@@ -176,7 +176,8 @@ TEST_F(AuxWindows, EveryWindowGivesItsHandlesBackAtUnload) {
 TEST(RunValueData, AlwaysAddsASeparatorBeforeTheProgramName) {
     for (auto [folder, data] : {std::pair{"C:\\", "C:\\\\brdwall.exe"},
                                 {"C:\\Tools\\Brd", "C:\\Tools\\Brd\\brdwall.exe"},
-                                {"\\\\server\\share", "\\\\server\\share\\brdwall.exe"}})
+                                {"\\\\server\\share", "\\\\server\\share\\brdwall.exe"},
+                                {"C:\\brd N", "\"C:\\brd N\\brdwall.exe\""}})
         EXPECT_EQ(RunValueData(folder), data);
 }
 
@@ -263,17 +264,20 @@ TEST_F(AuxWindows, WithoutRightsToTheMachineKeyRunFallsBackToThisUserAndNeverCla
         bool machineHolds, userHolds, userRefused;
         const char* label;
         bool machineAfter, userAfter;
+        bool quoted = false; // the values held are in quotes
     } cases[] = {
         {"per-user value", true, false, false, false, kRunDoneForThisUser, false, true},
         {"nothing writable", true, false, false, true, kRunNotDone, false, false},
         {"machine value already in place", true, true, true, false, kRunDone, true, false},
+        {"machine value in quotes already in place", true, true, true, false, kRunDone, true, false, true},
         {"machine value that cannot be removed", false, true, true, false, kRunNotDone, true, false},
         {"no machine value to remove", false, false, true, false, kRunDone, false, false},
     };
     for (const Case& c : cases) {
         TestKeys keys;
         Form7& f = Forms().Get<Form7>();
-        f.MachineRunRoot = keys.Root("machine", c.machineHolds ? data.c_str() : nullptr, true);
+        const std::string held = c.quoted ? '"' + data + '"' : data;
+        f.MachineRunRoot = keys.Root("machine", c.machineHolds ? held.c_str() : nullptr, true);
         f.UserRunRoot = keys.Root("user", c.userHolds ? data.c_str() : nullptr, c.userRefused);
         (c.run ? f.cmdRun : f.cmdNoRun).PerformClick();
         EXPECT_EQ(f.lblLoadBrd.Caption(), c.label) << c.name;
