@@ -788,10 +788,13 @@ void Timer::SetInterval(UINT ms) {
 }
 
 void Timer::Fire() {
-    // A tick that comes while a handler waits would run inside it: it is let go, as one missed
-    // while the computer slept.
-    if (ModalScope::Active()) return;
-    if (enabled_ && Tick) Tick();
+    if (!enabled_) return;
+    // A tick that comes while a handler waits must not run the handler inside it.
+    if (ModalScope::Active()) {
+        if (TickWhileWaiting) TickWhileWaiting();
+        return;
+    }
+    if (Tick) Tick();
 }
 
 } // namespace brd

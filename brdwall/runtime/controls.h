@@ -314,6 +314,8 @@ class Timer {
     ~Timer();
 
     std::function<void()> Tick;
+    // Raised instead of Tick while a handler waits (see ModalScope); without it such a tick is let go.
+    std::function<void()> TickWhileWaiting;
     [[nodiscard]] bool Enabled() const noexcept { return enabled_; }
     void SetEnabled(bool enabled);
     [[nodiscard]] UINT Interval() const noexcept { return interval_; }

@@ -399,6 +399,24 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+// ---- waits ----
+
+namespace {
+// What runs when the outermost wait ends; the forms live on one thread.
+std::function<void()>& WaitsEndAction() {
+    static std::function<void()> action;
+    return action;
+}
+} // namespace
+
+void ModalScope::WhenWaitsEnd(std::function<void()> action) {
+    WaitsEndAction() = std::move(action);
+}
+
+void ModalScope::WaitsEnded() {
+    if (WaitsEndAction()) WaitsEndAction()();
+}
+
 // ---- registry ----
 
 void FormRegistry::Adopt(Form& form) {

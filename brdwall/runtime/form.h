@@ -127,17 +127,23 @@ class Form {
 // Marks a handler that waits in a message loop of its own: a message box, the tray menu, or a
 // library call (the library may show its message box and wait for it). That loop hands out every
 // message of the thread, and some would start another handler inside the waiting one. While a
-// scope lives, timer ticks, tray notifications, close requests and the controls' actions (clicks,
-// choices, mouse releases, keys) are let go.
+// scope lives, tray notifications, close requests and the controls' actions (clicks, choices, mouse
+// releases, keys) are let go, and timer ticks too unless their timer says what to do meanwhile.
 class ModalScope {
   public:
     ModalScope() noexcept { ++depth_; }
-    ~ModalScope() { --depth_; }
+    ~ModalScope() {
+        if (--depth_ == 0) WaitsEnded();
+    }
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
     [[nodiscard]] static bool Active() noexcept { return depth_ > 0; }
+    // Runs each time the outermost wait ends, still inside the handler that waited: what was put off
+    // during the wait is best posted from here, to run once that handler is over.
+    static void WhenWaitsEnd(std::function<void()> action);
 
   private:
+    static void WaitsEnded();
     static inline thread_local int depth_ = 0;
 };
 

@@ -35,10 +35,15 @@ Failure FailureFromException(const std::exception& e) {
     return Failure{5, e.what()};
 }
 
+// Posted to Form1 when a wait ends with something put off during it.
+constexpr UINT kAfterWaitMessage = WM_APP + 1;
+
 } // namespace
 
-Form1::Form1() : Timer1(*this, 800, true) {
+Form1::Form1() : Timer1(*this, 800, true), trayIcon_(*this, G().TrayIconData) {
     Timer1.Tick = [this] { Timer1_Timer(); };
+    // A change that falls due while the menu or a message box is open is made when it closes.
+    Timer1.TickWhileWaiting = [this] { brd::Timer1_TimerWhileWaiting(G(), *clock_, changeDeferred_); };
 }
 
 FormStyle Form1::Style() const {
@@ -70,6 +75,11 @@ void Form1::Form_Load() {
     g.ClockArmed = VBFalse;
 
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    // A program that runs elevated hears of a new taskbar only when it lets the message through.
+    ChangeWindowMessageFilterEx(hWnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
+    ModalScope::WhenWaitsEnd([this] {
+        if (changeDeferred_ || closeDeferred_) PostMessageW(hWnd(), kAfterWaitMessage, 0, 0);
+    });
     image1_.reset(LoadTrayIcon(IDI_BRD_FLOWER));
     imgXclock1_.reset(LoadTrayIcon(IDI_BRD_XCLOCK));
     BuildMenu();
@@ -145,7 +155,7 @@ void Form1::AddTrayIcon() {
     nid.uCallbackMessage = kTrayCallbackMessage;
     nid.hIcon = DisableChecked() ? imgXclock1_.get() : image1_.get();
     lstrcpynA(nid.szTip, "Brd", sizeof(nid.szTip));
-    Shell_NotifyIconA(NIM_ADD, &nid);
+    trayIcon_.Add();
 }
 
 bool Form1::DisableChecked() const noexcept {
@@ -194,24 +204,16 @@ void Form1::mHelp_Click() {
 void Form1::mDisable_Click() {
     const bool nowChecked = !DisableChecked();
     CheckMenuItem(popup_.get(), mDisable, MF_BYCOMMAND | (nowChecked ? MF_CHECKED : MF_UNCHECKED));
-    NOTIFYICONDATAA& nid = G().TrayIconData;
-    if (nowChecked) {
-        Timer1.SetEnabled(false);
-        nid.hIcon = imgXclock1_.get();
-    } else {
-        Timer1.SetEnabled(true);
-        nid.hIcon = image1_.get();
-    }
-    Shell_NotifyIconA(NIM_MODIFY, &nid);
+    Timer1.SetEnabled(!nowChecked);
+    trayIcon_.ChangeIcon(nowChecked ? imgXclock1_.get() : image1_.get());
 }
 
 void Form1::mRemove_Click() {
-    Shell_NotifyIconA(NIM_DELETE, &G().TrayIconData);
     EndProgram();
 }
 
 void Form1::EndProgram() {
-    // Ends at once: no window's close handling runs, nothing is saved.
+    trayIcon_.Remove();
     ExitProcess(0);
 }
 
@@ -239,7 +241,17 @@ class ManagerTarget final : public IRotationTarget {
 
 void Form1::Timer1_Timer() {
     ManagerTarget target;
+    // A change put off by a wait comes first, so that this tick's due test finds it made.
+    MakeDeferredChange(G(), changeDeferred_, target);
     brd::Timer1_Timer(G(), *clock_, target);
+}
+
+void Form1::AfterWait() {
+    if (closeDeferred_) Unload(FormControlMenu);
+    // Switched off from the menu meanwhile: the change is not made later either.
+    if (!Timer1.Enabled()) changeDeferred_ = false;
+    ManagerTarget target;
+    MakeDeferredChange(G(), changeDeferred_, target);
 }
 
 bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -250,8 +262,17 @@ bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return true;
     }
     if (taskbarCreated_ != 0 && msg == taskbarCreated_) {
-        // The shell was restarted and has forgotten the icon.
-        Shell_NotifyIconA(NIM_ADD, &G().TrayIconData);
+        // The shell was restarted and has forgotten the icon, or is ready for the first time.
+        trayIcon_.Add();
+        return true;
+    }
+    if (msg == kAfterWaitMessage) {
+        // Another wait may have begun since this was posted; its own end posts again.
+        if (!ModalScope::Active()) AfterWait();
+        return true;
+    }
+    if (msg == WM_CLOSE && ModalScope::Active()) {
+        closeDeferred_ = true;
         return true;
     }
     switch (msg) {

@@ -8,6 +8,7 @@
 #include "brdwall/runtime/form.h"
 #include "brdsave/win/handles.h"
 #include "brdwall/runtime/platform.h"
+#include "brdwall/tray/tray_icon.h"
 
 namespace brd {
 
@@ -65,12 +66,18 @@ class Form1 final : public Form {
     void ReadStartupSettings();
     void BuildMenu();
     void AddTrayIcon();
-    [[noreturn]] static void EndProgram();
+    // Does what came while a handler waited: a close request, a due change.
+    void AfterWait();
+    // Ends at once, taking the icon away: no window's close handling runs, nothing is saved.
+    [[noreturn]] void EndProgram();
 
     unique_hmenu popup_;
     unique_hicon image1_;
     unique_hicon imgXclock1_;
+    TrayIcon trayIcon_;
     UINT taskbarCreated_ = 0;
+    bool changeDeferred_ = false; // a change fell due while a handler waited
+    bool closeDeferred_ = false;  // a close request came while a handler waited
     SystemClock systemClock_;
     const IClock* clock_ = &systemClock_;
 };

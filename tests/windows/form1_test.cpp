@@ -4,6 +4,7 @@
 
 #include "brdwall/services/module1.h"
 #include "brdwall/tray/form1.h"
+#include "brdwall/tray/tray_icon.h"
 #include "program_driver.h"
 
 namespace brd::test {
@@ -74,6 +75,29 @@ TEST_F(Form1Test, DisableTwiceGivesBackTheEnabledState) {
     EXPECT_EQ(G().TrayIconData.hIcon, form->NormalIcon());
     EXPECT_EQ(G().NextShowAt, nextShowAt);
     EXPECT_TRUE(ProgramRun::TrayIconPresent(form->hWnd()));
+}
+
+// At logon the shell may refuse the icon for a while, and say nothing when it is ready.
+int g_refusals = 0;
+BOOL RefusingShell(DWORD operation, NOTIFYICONDATAA* record) {
+    if (operation == NIM_ADD && g_refusals-- > 0) return FALSE;
+    return Shell_NotifyIconA(operation, record);
+}
+
+TEST_F(Form1Test, ARefusedIconIsTriedAgainUntilTheShellTakesIt) {
+    NOTIFYICONDATAA record = G().TrayIconData;
+    record.uID = 7;
+    g_refusals = 3;
+    TrayIcon icon(*form, record, &RefusingShell);
+    icon.Add();
+    icon.Retry_Timer();
+    icon.Retry_Timer();
+    EXPECT_FALSE(icon.Shown()) << "refused three times";
+    icon.Retry_Timer();
+    record.uFlags = 0;
+    EXPECT_TRUE(icon.Shown() && Shell_NotifyIconA(NIM_MODIFY, &record));
+    icon.Remove();
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &record));
 }
 
 // Closes any popup menu that opens and remembers that one did.

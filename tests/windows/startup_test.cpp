@@ -156,8 +156,10 @@ TEST(Startup, CloseRequestEndsAtOnce) {
     TempFolder folder;
     ProgramRun run(folder.Path());
     ASSERT_TRUE(run.WaitIdle());
-    PostMessageA(run.MainWindow(), WM_CLOSE, 0, 0);
+    HWND main = run.MainWindow();
+    PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(run.WaitExit(), 0);
+    EXPECT_FALSE(ProgramRun::TrayIconPresent(main)) << "no dead icon left behind";
 }
 
 TEST(Startup, ShutDownIsNeverHeldUp) {
@@ -168,8 +170,10 @@ TEST(Startup, ShutDownIsNeverHeldUp) {
     ASSERT_TRUE(
         SendMessageTimeoutA(run.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
-    PostMessageA(run.MainWindow(), WM_ENDSESSION, TRUE, 0);
+    HWND main = run.MainWindow();
+    PostMessageA(main, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(run.WaitExit(), 0);
+    EXPECT_FALSE(ProgramRun::TrayIconPresent(main));
 }
 
 TEST(Startup, IconComesBackWhenTheTaskbarIsCreatedAgain) {

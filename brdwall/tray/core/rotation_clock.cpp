@@ -1,5 +1,7 @@
 #include "brdwall/tray/core/rotation_clock.h"
 
+#include <utility>
+
 #include "brdsave/core/intervals.h"
 
 namespace brd {
@@ -77,6 +79,33 @@ void ResyncSchedule(RotationState& state, const IClock& clock, IRotationTarget& 
 void Resynchronise(IRotationTarget& target) {
     target.TurnOnOffWallpaper();
     if (!target.ManagerVisible()) target.UnloadManager();
+}
+
+namespace {
+
+// The manager window as a tick during a wait sees it: a due change is noted, nothing else is done.
+class DeferringTarget final : public IRotationTarget {
+  public:
+    explicit DeferringTarget(bool& changeDue) : changeDue_(changeDue) {}
+    void EMShowToShow() override { changeDue_ = true; }
+    void TurnOnOffWallpaper() override {}
+    bool ManagerVisible() override { return true; }
+    void UnloadManager() override {}
+
+  private:
+    bool& changeDue_;
+};
+
+} // namespace
+
+void Timer1_TimerWhileWaiting(RotationState& state, const IClock& clock, bool& changeDue) {
+    DeferringTarget deferring(changeDue);
+    Timer1_Timer(state, clock, deferring);
+}
+
+void MakeDeferredChange(const RotationState& state, bool& changeDue, IRotationTarget& target) {
+    if (!std::exchange(changeDue, false)) return;
+    if (state.ClockArmed == kTrue && state.NextShowAt != -1) target.EMShowToShow();
 }
 
 } // namespace brd

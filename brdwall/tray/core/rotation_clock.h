@@ -41,4 +41,13 @@ void ResyncSchedule(RotationState& state, const IClock& clock, IRotationTarget& 
 // Recomputes the schedule through the window, then unloads the window unless it is visible.
 void Resynchronise(IRotationTarget& target);
 
+// A tick that comes while another handler waits (the tray menu or a message box is open): the due
+// test and the count-down run as at any tick, but a due change is only remembered in `changeDue`,
+// and the schedule is not recomputed. The change is made once the wait is over, however long it
+// lasted, and only once.
+void Timer1_TimerWhileWaiting(RotationState& state, const IClock& clock, bool& changeDue);
+
+// Makes the change remembered during a wait, if any, while rotation is still on; then forgets it.
+void MakeDeferredChange(const RotationState& state, bool& changeDue, IRotationTarget& target);
+
 } // namespace brd

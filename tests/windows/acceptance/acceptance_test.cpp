@@ -9,6 +9,7 @@
 #include "brdsave/core/failure.h"
 #include "brdsave/core/record_file.h"
 #include "brdsave/core/settings_record.h"
+#include "brdsave/core/settings_rules.h"
 #include "tests/host/temp_folder.h"
 #include "ui_driver.h"
 
@@ -24,6 +25,7 @@ constexpr char kHelp[] = "Help";
 constexpr char kAbout[] = "";
 constexpr char kQuestion[] = "Warning Message";
 constexpr char kPictures[] = "C:\\brdacc_pics";
+constexpr char kWindowsPicture[] = "brdacc_w.bmp";
 
 // Where the manager window's controls without a caption of their own are.
 constexpr Twips kSearchList{1920, 120, 2172, 2028};
@@ -40,6 +42,13 @@ class Acceptance : public testing::Test {
     void TearDown() override {
         std::error_code ec;
         fs::remove_all(kPictures, ec);
+        fs::remove(WindowsFolder() / kWindowsPicture, ec);
+    }
+
+    static fs::path WindowsFolder() {
+        char path[MAX_PATH] = {};
+        GetWindowsDirectoryA(path, MAX_PATH);
+        return path;
     }
 
     std::unique_ptr<ProgramRun> Start() {
@@ -296,6 +305,105 @@ TEST_F(Acceptance, DisableMarksTheMenuUntilChosenAgainAndKeepsRunning) {
     EXPECT_EQ(disabled->Shape, kMenuShape);
     EXPECT_EQ(disabled->Marked, onlyDisable) << "the check mark";
     EXPECT_EQ(enabledAgain->Marked, kNoMarks) << "the check mark is gone";
+}
+
+TEST_F(Acceptance, ACloseRequestWhileTheMenuIsOpenIsCarriedOutWhenItCloses) {
+    auto run = Start();
+    HWND main = run->MainWindow();
+    HWND menu = OpenTrayMenu(*run);
+    ASSERT_NE(menu, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(run->WaitExit(500), -1) << "nothing ends inside the menu";
+    PressKey(menu, VK_ESCAPE);
+    EXPECT_EQ(run->WaitExit(), 0);
+    EXPECT_FALSE(ProgramRun::TrayIconPresent(main)) << "no dead icon left behind";
+}
+
+TEST_F(Acceptance, RunMeWhenWindowsStartsQuotesAProgramFolderWithABlank) {
+    const fs::path place = "C:\\brd N";
+    fs::create_directories(place);
+    std::string value(MAX_PATH, '\0');
+    {
+        ProgramRun run(place);
+        ASSERT_TRUE(run.WaitIdle());
+        ASSERT_TRUE(ChooseFromTray(run, MenuItem::Settings));
+        HWND settings = WaitShown(run, kSettings);
+        ASSERT_NE(settings, nullptr);
+        for (HWND c : test::Children(settings))
+            if (WindowText(c) == "Run me when Windows starts") Click(c);
+        WaitFor([&] {
+            DWORD size = MAX_PATH;
+            return RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                "brdwall.exe", RRF_RT_REG_SZ, nullptr, value.data(), &size) == ERROR_SUCCESS;
+        });
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                           "brdwall.exe");
+    }
+    fs::remove_all(place);
+    EXPECT_STREQ(value.c_str(), "\"C:\\brd N\\brdwall.exe\"");
+}
+
+// Saved: the folder R:\pics\ on a drive not plugged in yet, its pictures and one of the Windows
+// folder in the list, rotation every hour (so due at once at every start or switch-on).
+TEST_F(Acceptance, AUserFolderOnADriveThatComesLateLosesNothing) {
+    test::RemovableDrive drive;
+    if (!drive.Usable()) GTEST_SKIP() << "no drive R: to plug in and out here";
+    FailureNote note;
+    WriteSettingsRecord(folder.File("wallpape.ini"), kUserFolderRecord, *BuildUserFolderRecord("R:\\pics\\"),
+                        note);
+    SettingsRecord options;
+    options.Marker.Assign("[WallpaperLoc]");
+    options.Data.Assign("CheckCheckEmptyPrior 4");
+    WriteSettingsRecord(folder.File("wallpape.ini"), kWindowSettingsRecord, options, note);
+    fs::copy_file(test::TestExeFolder() / "testdata" / "blue.bmp", WindowsFolder() / kWindowsPicture,
+                  fs::copy_options::overwrite_existing);
+    const std::string list = std::string("\"ua.bmp_\"\r\n\"ub.jpg_\"\r\n\"") + kWindowsPicture + "\"\r\n";
+    test::WriteBytes(folder.File("Wpaper.dat"), {list.begin(), list.end()});
+    auto wallpaper = [] {
+        char path[MAX_PATH] = {};
+        DWORD size = sizeof(path);
+        RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", RRF_RT_REG_SZ, nullptr, path,
+                     &size);
+        return std::string(path);
+    };
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), SPIF_UPDATEINIFILE);
+    auto run = Start();
+    const std::string windowsPicture = (WindowsFolder() / kWindowsPicture).string();
+    EXPECT_TRUE(WaitFor([&] { return wallpaper() == windowsPicture; })) << "the drive's pictures passed over";
+
+    ASSERT_TRUE(ChooseFromTray(*run, MenuItem::Wallpaper));
+    HWND manager = WaitShown(*run, kManager);
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(ListItems(ControlAt(manager, kWallpaperList)),
+              (std::vector<std::string>{"ua.bmp_", "ub.jpg_", kWindowsPicture}));
+    EXPECT_EQ(run->Windows(kQuestion).size(), 2u) << "the folder reported (see Form12Rules), no entry";
+    for (HWND w : run->Windows(kQuestion))
+        Click(FindButton(w, "OK"));
+    ASSERT_TRUE(WaitFor([&] { return run->Windows(kQuestion).empty(); }));
+
+    // Saved again over the old list: every entry is written back.
+    Click(ControlAt(manager, kSaveListButton));
+    HWND question = WaitShown(*run, kQuestion);
+    ASSERT_NE(question, nullptr);
+    Click(FindButton(question, "Yes"));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }));
+    EXPECT_EQ(ListFile(), list);
+    EXPECT_EQ(Record(kUserFolderRecord).Data.Trimmed(), "R:\\pics\\") << "the folder stays stored";
+
+    // The drive is plugged in. "Every" switched off and on makes a change due at once: the first
+    // brings the next turn round to the drive, the second shows its picture.
+    ASSERT_TRUE(drive.Plug());
+    for (auto [data, name] : {std::pair{"blue.bmp", "ua.bmp"}, {"red.jpg", "ub.jpg"}})
+        fs::copy_file(test::TestExeFolder() / "testdata" / data, fs::path("R:\\pics") / name);
+    HWND every = FindButton(manager, "Every");
+    for (const std::string& shown : {windowsPicture, std::string("R:\\pics\\ua.bmp")}) {
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), SPIF_UPDATEINIFILE);
+        Click(every);
+        ASSERT_TRUE(WaitFor([&] { return !Checked(every); }));
+        Click(every);
+        EXPECT_TRUE(WaitFor([&] { return wallpaper() == shown; })) << wallpaper();
+    }
+    EXPECT_TRUE(run->Windows(kQuestion).empty()) << "no entry reported missing";
 }
 
 struct SchemeCase {
