@@ -8,6 +8,7 @@
 
 #include "brdsave/core/intervals.h"
 #include "brdsave/core/settings_rules.h"
+#include "brdsave/win/error_text.h"
 #include "brdsave/win/text.h"
 #include "brdwall/manager/core/wallpaper_order.h"
 #include "brdwall/manager/form13.h"
@@ -335,26 +336,24 @@ void Form12::optOption_MouseUp(int index) {
 void Form12::EMShowToShow() {
     if (lstShow.ListCount() == 0) return;
     AdvanceNextShow();
-    // Nothing could be shown when this turn was prepared (every entry's drive was away): look again,
-    // the drive may be back.
-    if (!nextShowable_) {
+    ResolvedEntry entry = EntryAt(NextShowIndex_);
+    // The entry chosen ahead may not be there to be shown now: nothing could be shown when this turn
+    // was prepared (every entry's drive was away), or its bitmap has gone or cannot be read since.
+    // Look again from it: the drive may be back, and a file that is gone makes way for the next.
+    if (!nextShowable_ ||
+        (entry.Kind == PictureKind::Bitmap && FileProbe().State(entry.FullPath) != FileState::Present)) {
         DropMissingFiles();
         ConvertToBitmap();
+        if (lstShow.ListCount() == 0) return;
+        entry = EntryAt(NextShowIndex_);
     }
-    const int count = lstShow.ListCount();
-    if (count == 0) return;
-    // A position outside the list (its entry was removed by a preview or a delete) holds no entry:
-    // nothing is applied, and the order below starts again from the top.
-    const bool inList = NextShowIndex_ >= 0 && NextShowIndex_ < count;
-    const ResolvedEntry entry = ResolveEntry(inList ? lstShow.List(NextShowIndex_) : std::string(),
-                                             WindowsFolderPath_, UserFolderPath_);
     switch (entry.Kind) {
     case PictureKind::Convert:
         // Prepared when this entry became the next one; not applied when that failed.
-        if (convertedReady_) ApplyWallpaper(convertedPath_);
+        if (convertedReady_) ShowOnDesktop(convertedPath_);
         break;
     case PictureKind::Bitmap:
-        if (nextShowable_) ApplyWallpaper(entry.FullPath);
+        if (nextShowable_) ShowOnDesktop(entry.FullPath);
         break;
     case PictureKind::Never:
         break;
@@ -363,6 +362,30 @@ void Form12::EMShowToShow() {
         OrderModeOf(optOption(2).Value(), optOption(1).Value()), NextShowIndex_, lstShow.ListCount(),
         [this](int index) { optOption_Click(index); }, [this] { DropMissingFiles(); },
         [this] { ConvertToBitmap(); });
+}
+
+ResolvedEntry Form12::EntryAt(int index) {
+    // A position outside the list (its entry was removed by a preview or a delete) holds no entry:
+    // nothing is applied, and the order starts again from the top.
+    const bool inList = index >= 0 && index < lstShow.ListCount();
+    return ResolveEntry(inList ? lstShow.List(index) : std::string(), WindowsFolderPath_, UserFolderPath_);
+}
+
+bool Form12::ShowOnDesktop(const std::string& path) {
+    FailureNote note;
+    if (ShowableBitmap(path, note) && ApplyWallpaper(path)) {
+        desktopRefused_ = false;
+        return true;
+    }
+    if (!note.Noted()) {
+        const DWORD error = GetLastError();
+        note.Note(error ? Failure{static_cast<std::int32_t>(error), SystemErrorText(error, "Refused")}
+                        : Failure{5, "The desktop did not take the picture"});
+    }
+    // The desktop stays as it was. Told once, not at every change, until a picture is taken again.
+    if (!desktopRefused_) Form11::AnswerOk(FailureReportText(kChangeSentence, note.Last()));
+    desktopRefused_ = true;
+    return false;
 }
 
 void Form12::PickRandomIndex() {
@@ -501,7 +524,8 @@ void Form12::cmdChangeWall_Click() {
     // The next due change of a GIF or JPEG entry applies what "Change" wrote.
     convertedPath_ = written;
     convertedReady_ = true;
-    ApplyWallpaper(written);
+    desktopRefused_ = false; // asked for now: a refusal is told
+    ShowOnDesktop(written);
 }
 
 void Form12::cmdClearWall_Click() {

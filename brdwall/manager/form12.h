@@ -9,6 +9,7 @@
 #include "brdwall/runtime/core/random.h"
 #include "brdwall/runtime/form.h"
 #include "brdsave/win/handles.h"
+#include "brdwall/manager/core/wallpaper_order.h"
 #include "brdwall/services/picture.h"
 #include "brdwall/runtime/platform.h"
 
@@ -110,6 +111,11 @@ class Form12 final : public Form {
     std::array<Control*, 13> FontSchemeControls();
     void AdvanceNextShow();
     void SaveWindowSettings();
+    // The entry at a list position, resolved; no entry for a position outside the list.
+    ResolvedEntry EntryAt(int index);
+    // Gives the desktop a bitmap file, when it is one that can be shown; false (with one warning
+    // until the desktop takes a picture again) when not.
+    bool ShowOnDesktop(const std::string& path);
     void PickRandomIndex();
     void DropMissingFiles();
     void ConvertToBitmap();
@@ -141,6 +147,7 @@ class Form12 final : public Form {
     bool convertedReady_ = false; // the converted file holds a picture that may be applied
     bool nextShowable_ = true;    // the last look found the entry at NextShowIndex_ there to be shown
     std::string awayWarned_;      // the user folder last reported out of reach
+    bool desktopRefused_ = false; // the last picture could not be shown, and the user was told
     PictureData preview_;         // what the preview shows, as it was read; no path for the placeholder
     StirringRandom random_;
 };

@@ -11,27 +11,9 @@
 #include "brdwall/services/core/picture_claim.h"
 #include "brdwall/services/core/picture_formats.h"
 
-// A decoder that scales (and turns) as it decodes. Declared here where the compiler's headers lack
-// it; it is part of the imaging component since Windows Vista.
-#ifndef __IWICBitmapSourceTransform_INTERFACE_DEFINED__
-struct IWICBitmapSourceTransform : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
-                                                 WICPixelFormatGUID* format,
-                                                 WICBitmapTransformOptions transform, UINT stride, UINT size,
-                                                 BYTE* buffer) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
-                                                           BOOL* supported) = 0;
-};
-#endif
-
 namespace brd {
 
 namespace {
-
-constexpr IID kIidSourceTransform = {
-    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 
 Failure PictureFailure(const std::string& what) {
     return Failure{481, "Invalid picture: " + what};
@@ -135,6 +117,9 @@ HRESULT ShrinkRows(IWICBitmapSource& source, UINT width, UINT height, UINT bytes
     return S_OK;
 }
 
+bool PrepareFrame(com_ptr<IWICBitmapFrameDecode> frame, int orientation, OpenedPicture& out,
+                  FailureNote& note);
+
 bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note) {
     out = OpenedPicture{};
     // Refused on the size its headers claim: a decoder may decode the whole file before it can be asked.
@@ -177,6 +162,13 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
         note.Note(PictureFailure("the file holds no picture"));
         return false;
     }
+    out.Factory = std::move(factory);
+    return PrepareFrame(std::move(frame), claim ? claim->Orientation : kAsStored, out, note);
+}
+
+// The frame's size checked and its rows made ready; a factory is made when `out` has none.
+bool PrepareFrame(com_ptr<IWICBitmapFrameDecode> frame, int orientation, OpenedPicture& out,
+                  FailureNote& note) {
     UINT w = 0, h = 0;
     if (FAILED(frame->GetSize(&w, &h)) || w == 0 || h == 0) {
         note.Note(PictureFailure("the picture has no size"));
@@ -194,18 +186,19 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
     const bool bgr24 = SUCCEEDED(frame->GetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR;
     com_ptr<IWICFormatConverter> converter;
     if (!bgr24 &&
-        (FAILED(factory->CreateFormatConverter(converter.put())) ||
+        ((!out.Factory && FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IWICImagingFactory, out.Factory.put_void()))) ||
+         FAILED(out.Factory->CreateFormatConverter(converter.put())) ||
          FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
                                       nullptr, 0.0, WICBitmapPaletteTypeCustom)))) {
         note.Note(PictureFailure("unsupported pixel format"));
         return false;
     }
     out.Source = bgr24 ? com_ptr<IWICBitmapSource>(frame) : com_ptr<IWICBitmapSource>(converter);
-    out.Factory = std::move(factory);
     out.Frame = std::move(frame);
     out.Width = w;
     out.Height = h;
-    out.Orientation = claim ? claim->Orientation : kAsStored;
+    out.Orientation = orientation;
     out.Bgr24 = bgr24;
     return true;
 }
@@ -217,20 +210,24 @@ bool PictureRows::Open(const std::string& path, FailureNote& note) {
 }
 
 bool PictureRows::Open(const PictureData& data, FailureNote& note) {
-    source_.reset();
-    bytes_.reset();
-    width_ = height_ = bandTop_ = bandRows_ = 0;
-    orientation_ = kAsStored;
-    bgr24_ = damaged_ = false;
+    Adopt({}, 0, 0, kAsStored, false);
     OpenedPicture opened;
     if (!OpenPicture(data, opened, note)) return false;
+    Adopt(std::move(opened.Source), opened.Width, opened.Height, opened.Orientation, opened.Bgr24);
     bytes_ = data.Bytes;
-    source_ = std::move(opened.Source);
-    width_ = opened.Width;
-    height_ = opened.Height;
-    orientation_ = opened.Orientation;
-    bgr24_ = opened.Bgr24;
     return true;
+}
+
+void PictureRows::Adopt(com_ptr<IWICBitmapSource> source, UINT width, UINT height, int orientation,
+                        bool bgr24) {
+    bytes_.reset();
+    source_ = std::move(source);
+    width_ = width;
+    height_ = height;
+    orientation_ = orientation;
+    bgr24_ = bgr24;
+    damaged_ = false;
+    bandTop_ = bandRows_ = 0;
 }
 
 Failure PictureRows::DamagedDataFailure() {
@@ -241,9 +238,13 @@ const std::uint8_t* PictureRows::Row(UINT y) {
     if (damaged_ || y >= height_ || !source_) return nullptr;
     const UINT stride = width_ * (bgr24_ ? 3 : 4);
     if (y < bandTop_ || y >= bandTop_ + bandRows_) {
-        // About a megabyte of rows, reaching up from y when reading upwards and down otherwise.
-        const UINT band = std::clamp<UINT>((1u << 20) / stride, 1, height_);
-        const UINT top = y < bandTop_ ? (y + 1 >= band ? y + 1 - band : 0) : std::min(y, height_ - band);
+        // About a megabyte of rows, reaching up from y when reading upwards and down otherwise; never
+        // a row asked for again, which a decoder that reads its file front to back may have to
+        // decode again from the top.
+        const UINT most = std::clamp<UINT>((1u << 20) / stride, 1, height_);
+        const bool upwards = y < bandTop_;
+        const UINT top = upwards ? (y + 1 >= most ? y + 1 - most : 0) : y;
+        const UINT band = upwards ? y + 1 - top : std::min(most, height_ - y);
         try {
             band_.resize(static_cast<std::size_t>(stride) * band);
         } catch (const std::bad_alloc&) {
@@ -296,10 +297,30 @@ bool PictureData::Read(const std::string& path, FailureNote& note) {
     return true;
 }
 
+namespace {
+
+bool DecodeOpened(OpenedPicture& p, int width, int height, DecodedPicture& out, FailureNote& note);
+
+} // namespace
+
 bool DecodePreview(const PictureData& data, int width, int height, DecodedPicture& out, FailureNote& note) {
     out = DecodedPicture{};
     OpenedPicture p;
-    if (!OpenPicture(data, p, note)) return false;
+    return OpenPicture(data, p, note) && DecodeOpened(p, width, height, out, note);
+}
+
+bool DecodePreview(IWICBitmapFrameDecode& frame, int orientation, int width, int height, DecodedPicture& out,
+                   FailureNote& note) {
+    out = DecodedPicture{};
+    OpenedPicture p;
+    frame.AddRef();
+    return PrepareFrame(com_ptr<IWICBitmapFrameDecode>::attach(&frame), orientation, p, note) &&
+           DecodeOpened(p, width, height, out, note);
+}
+
+namespace {
+
+bool DecodeOpened(OpenedPicture& p, int width, int height, DecodedPicture& out, FailureNote& note) {
     // The size that fits the box upright, doubled so that the last step can smooth it, in the
     // stored orientation.
     const bool swapped = SwapsSides(p.Orientation);
@@ -384,6 +405,8 @@ bool DecodePreview(const PictureData& data, int width, int height, DecodedPictur
     return true;
 }
 
+} // namespace
+
 bool SavePictureRowsAsBitmap(PictureRows& picture, const std::string& path, FailureNote& note) {
     if (picture.Width() == 0 || picture.Height() == 0) {
         note.Note(PictureFailure("no picture"));
@@ -392,9 +415,12 @@ bool SavePictureRowsAsBitmap(PictureRows& picture, const std::string& path, Fail
     UprightRows upright(picture.Orientation(), static_cast<int>(picture.Width()),
                         static_cast<int>(picture.Height()), picture.Bgr24() ? 3 : 4,
                         [&](int row) { return picture.Row(static_cast<UINT>(row)); });
+    // The decoder is asked for its rows top down, in one pass, whatever the orientation: a photo
+    // turned half round or flipped gives its upright rows bottom up.
     const bool written = WriteBmp24Rows(
         path, upright.Width(), upright.Height(), picture.Bgr24() ? RowPixels::Bgr24 : RowPixels::Bgrx32,
-        [&](int row) { return upright.Row(row); }, note);
+        [&](int row) { return upright.Row(row); }, note,
+        TurnsUpsideDown(picture.Orientation()) ? RowOrder::BottomUp : RowOrder::TopDown);
     if (!written && picture.DamagedData()) note.Note(PictureRows::DamagedDataFailure());
     return written;
 }
@@ -435,6 +461,32 @@ unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height)
     StretchDIBits(dc.get(), 0, 0, w, h, 0, 0, static_cast<int>(picture.Width),
                   static_cast<int>(picture.Height), picture.Bgrx.data(), &src, DIB_RGB_COLORS, SRCCOPY);
     return bitmap;
+}
+
+bool ShowableBitmap(const std::string& path, FailureNote& note) {
+    const unique_file file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        note.Note(FileFailure(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 53 : 75));
+        return false;
+    }
+    const ByteReader read = [&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        return ReadFile(file.get(), into, static_cast<DWORD>(count), &got, &at) ? got : 0;
+    };
+    std::uint8_t magic[2] = {};
+    const bool bitmap = read(0, magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M';
+    const auto claim = bitmap ? ReadBitmapClaim(read) : std::nullopt;
+    if (!claim || claim->Pixels == 0) {
+        note.Note(PictureFailure("not a bitmap"));
+        return false;
+    }
+    return true;
 }
 
 bool ApplyWallpaper(const std::string& path) {

@@ -13,7 +13,25 @@
 #include "brdsave/core/failure.h"
 #include "brdsave/win/handles.h"
 
+// A decoder that scales (and turns) as it decodes: Windows' JPEG decoder offers it. Declared here
+// where the compiler's headers lack it; it is part of the imaging component since Windows Vista.
+#ifndef __IWICBitmapSourceTransform_INTERFACE_DEFINED__
+struct IWICBitmapSourceTransform : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
+                                                 WICPixelFormatGUID* format,
+                                                 WICBitmapTransformOptions transform, UINT stride, UINT size,
+                                                 BYTE* buffer) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
+                                                           BOOL* supported) = 0;
+};
+#endif
+
 namespace brd {
+
+inline constexpr IID kIidSourceTransform = {
+    0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 
 struct DecodedPicture {
     UINT Width = 0;
@@ -50,6 +68,9 @@ class PictureRows {
     // word). On failure notes why and returns false.
     bool Open(const std::string& path, FailureNote& note);
     bool Open(const PictureData& data, FailureNote& note);
+    // Rows from a source already opened (a decoder's frame of 24-bit or 32-bit pixels, or a
+    // stand-in for one), `width` x `height` as stored.
+    void Adopt(com_ptr<IWICBitmapSource> source, UINT width, UINT height, int orientation, bool bgr24);
 
     // The stored size; a photo's orientation tag may turn it (SavePictureRowsAsBitmap does).
     [[nodiscard]] UINT Width() const noexcept { return width_; }
@@ -81,6 +102,9 @@ class PictureRows {
 // width x height: decoded at a reduced size where the decoder can, otherwise scaled as the rows
 // come, so that no full-size copy is made. On failure notes why and returns false.
 bool DecodePreview(const PictureData& data, int width, int height, DecodedPicture& out, FailureNote& note);
+// The same for a frame already opened (a decoder's, or a stand-in for one), with its orientation.
+bool DecodePreview(IWICBitmapFrameDecode& frame, int orientation, int width, int height, DecodedPicture& out,
+                   FailureNote& note);
 
 // Writes an opened picture, upright, as a 24-bit bitmap file, replacing the file only when the new
 // one is complete. Rows go straight from the decoder to the file, except for a photo turned a
@@ -96,5 +120,9 @@ unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height)
 
 // Sets or removes (empty path) the desktop wallpaper; the profile is updated and every window told.
 bool ApplyWallpaper(const std::string& path);
+
+// Whether the desktop can be given `path`: a file that is there, can be read, and is a bitmap by its
+// headers. Windows may leave a black desktop when it is given anything else. Notes why not.
+bool ShowableBitmap(const std::string& path, FailureNote& note);
 
 } // namespace brd

@@ -114,11 +114,22 @@ TEST(BmpWriter, WritesRowsBottomUpAsPaddedBgr) {
             bgr.push_back(packed);
         }
         const std::string second = folder.File("second.bmp");
+        std::vector<int> asked;
         ASSERT_TRUE(WriteBmp24Rows(
             second, width, 3, RowPixels::Bgr24,
-            [&](int y) { return bgr[static_cast<std::size_t>(y)].data(); }, note));
+            [&](int y) { return asked.push_back(y), bgr[static_cast<std::size_t>(y)].data(); }, note,
+            RowOrder::TopDown));
         EXPECT_EQ(test::ReadBytes(second), expected);
+        EXPECT_EQ(asked, (std::vector<int>{0, 1, 2})) << "top down, for a decoder that reads front to back";
     }
+    // Rows of 600,000 bytes: a band each, every one put in its place.
+    test::TempFolder folder;
+    Picture wide(200000, 7);
+    FailureNote note;
+    ASSERT_TRUE(WriteBmp24(folder.File("up.bmp"), 200000, 7, wide.Rows(), note));
+    ASSERT_TRUE(WriteBmp24Rows(folder.File("down.bmp"), 200000, 7, RowPixels::Bgrx32, wide.Rows(), note,
+                               RowOrder::TopDown));
+    EXPECT_EQ(test::ReadBytes(folder.File("down.bmp")), test::ReadBytes(folder.File("up.bmp")));
 }
 
 TEST(BmpWriter, FailuresLeaveNoPartialFileAndKeepTheOldOne) {

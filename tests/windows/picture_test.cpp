@@ -168,3 +168,106 @@ TEST(PictureOrientation, EachTagTurnsTheConvertedBitmapAndThePreview) {
 
 } // namespace
 } // namespace brd::test
+
+namespace brd::test {
+namespace {
+
+// Windows' JPEG decoder as the program sees it, without a file: a frame of 24-bit pixels that
+// records the rows asked of it and, when `scales`, decodes at 1/2, 1/4 or 1/8 of its size too.
+class FakeJpegFrame final : public IWICBitmapFrameDecode, public IWICBitmapSourceTransform {
+  public:
+    FakeJpegFrame(UINT w, UINT h, bool scales) : w_(w), h_(h), scales_(scales) {}
+    std::vector<std::pair<INT, INT>> Rows;     // (top, rows) of each CopyPixels of the frame
+    std::vector<std::pair<UINT, UINT>> Scaled; // sizes decoded through the transform
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IWICBitmapSource || iid == IID_IWICBitmapFrameDecode)
+            *out = static_cast<IWICBitmapFrameDecode*>(this);
+        if (iid == kIidSourceTransform && scales_) *out = static_cast<IWICBitmapSourceTransform*>(this);
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetSize(UINT* w, UINT* h) override { return *w = w_, *h = h_, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetPixelFormat(WICPixelFormatGUID* f) override {
+        return *f = GUID_WICPixelFormat24bppBGR, S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetResolution(double* x, double* y) override { return *x = *y = 96, S_OK; }
+    HRESULT STDMETHODCALLTYPE CopyPalette(IWICPalette*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* r, UINT, UINT size, BYTE* into) override {
+        Rows.emplace_back(r ? r->Y : 0, r ? r->Height : static_cast<INT>(h_));
+        return std::fill_n(into, size, BYTE{0x80}), S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMetadataQueryReader(IWICMetadataQueryReader**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetColorContexts(UINT, IWICColorContext**, UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetThumbnail(IWICBitmapSource**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect*, UINT w, UINT h, WICPixelFormatGUID*,
+                                         WICBitmapTransformOptions, UINT, UINT size, BYTE* into) override {
+        Scaled.emplace_back(w, h);
+        return std::fill_n(into, size, BYTE{0x80}), S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* w, UINT* h) override {
+        for (UINT scale : {8u, 4u, 2u, 1u})
+            if ((w_ + scale - 1) / scale >= *w && (h_ + scale - 1) / scale >= *h) {
+                *w = (w_ + scale - 1) / scale, *h = (h_ + scale - 1) / scale;
+                break;
+            }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* f) override {
+        return *f = GUID_WICPixelFormat24bppBGR, S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions t, BOOL* ok) override {
+        return *ok = t == WICBitmapTransformRotate0, S_OK;
+    }
+
+  private:
+    UINT w_, h_;
+    bool scales_;
+};
+
+TEST(FakeDecoder, AConversionReadsTheFrameTopDownOnceWhateverTheOrientation) {
+    TempFolder folder;
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        FakeJpegFrame frame(6000, 400, false); // 18,000 bytes a row: bands of 58 rows
+        frame.AddRef();
+        PictureRows rows;
+        rows.Adopt(com_ptr<IWICBitmapSource>::attach(&frame), 6000, 400, orientation, true);
+        FailureNote note;
+        ASSERT_TRUE(SavePictureRowsAsBitmap(rows, folder.File("tmpFile.bmp"), note)) << orientation;
+        INT next = 0;
+        for (const auto& [top, count] : frame.Rows)
+            EXPECT_EQ(top, std::exchange(next, top + count)) << orientation << ": a band out of turn";
+        EXPECT_EQ(next, 400) << orientation;
+    }
+}
+
+TEST(FakeDecoder, APreviewIsScaledInTheDecoderWhereItCan) {
+    struct Case {
+        UINT width, height;
+        int orientation;
+        bool scales;
+        UINT previewWidth, previewHeight; // what the preview is decoded to, upright
+        std::vector<std::pair<UINT, UINT>> scaled;
+    } cases[] = {
+        {6000, 4000, 1, true, 750, 500, {{750, 500}}}, // 1/8 is still more than twice the box
+        {6000, 4000, 6, true, 500, 750, {{750, 500}}}, // decoded as stored, then turned
+        {600, 400, 1, true, 300, 200, {{300, 200}}},   // 1/2 is the nearest at twice the box
+        {100, 50, 1, true, 100, 50, {}},               // smaller than the box: decoded whole
+        {6000, 4000, 1, false, 210, 140, {}},          // no transform: the rows averaged down
+    };
+    for (const Case& c : cases) {
+        FakeJpegFrame frame(c.width, c.height, c.scales);
+        DecodedPicture preview;
+        FailureNote note;
+        ASSERT_TRUE(DecodePreview(frame, c.orientation, 105, 89, preview, note)) << c.width;
+        EXPECT_EQ(std::make_pair(preview.Width, preview.Height),
+                  std::make_pair(c.previewWidth, c.previewHeight))
+            << c.width << " " << c.orientation;
+        EXPECT_EQ(frame.Scaled, c.scaled) << c.width;
+    }
+}
+
+} // namespace
+} // namespace brd::test

@@ -14,7 +14,8 @@ namespace {
 
 constexpr std::int32_t kInvalidProcedureCall = 5;
 constexpr std::int32_t kOutOfMemory = 7;
-constexpr std::size_t kFileBufferSize = std::size_t{1} << 20;
+// Rows go to the file about a megabyte at a time.
+constexpr std::size_t kBandBytes = std::size_t{1} << 20;
 constexpr std::int32_t kPixelsPerMetre = 2835;
 
 Failure InvalidArgument() {
@@ -48,7 +49,7 @@ Failure RenameFailure(const std::error_code& ec) {
     return FileFailure(kPathFileAccessError);
 }
 
-// An open output file with its own buffer; closed (and the file removed unless kept) on leaving.
+// An open output file; closed (and the file removed unless kept) on leaving.
 class TempOutput {
   public:
     explicit TempOutput(std::string path) : path_(std::move(path)) {}
@@ -67,14 +68,18 @@ class TempOutput {
         file_ = OpenFile(path_, "wb");
         if (file_ == nullptr) return false;
         opened_ = true;
-        buffer_.resize(kFileBufferSize);
-        std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
         return true;
     }
 
     bool Write(const void* data, std::size_t size) {
         errno = 0;
         return std::fwrite(data, 1, size, file_) == size;
+    }
+
+    // Every offset of a bitmap file of at most kBmpMaxFileSize bytes fits a long.
+    bool Seek(std::uint64_t offset) {
+        errno = 0;
+        return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
     }
 
     bool Close() {
@@ -88,7 +93,6 @@ class TempOutput {
 
   private:
     std::string path_;
-    std::vector<char> buffer_; // declared before use by the file, released after it is closed
     std::FILE* file_ = nullptr;
     bool opened_ = false;
     bool kept_ = false;
@@ -133,7 +137,8 @@ bool WriteBmp24(const std::string& path, int width, int height,
 }
 
 bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels layout,
-                    const std::function<const std::uint8_t*(int row)>& rowSource, FailureNote& note) {
+                    const std::function<const std::uint8_t*(int row)>& rowSource, FailureNote& note,
+                    RowOrder order) {
     const std::vector<std::uint8_t> header = BmpHeader(width, height);
     if (header.empty() || path.empty() || !rowSource) {
         note.Note(InvalidArgument());
@@ -141,8 +146,12 @@ bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels la
     }
     const std::size_t stride = static_cast<std::size_t>(BmpRowStride(width));
     const std::size_t pixels = static_cast<std::size_t>(width);
+    const bool topDown = order == RowOrder::TopDown;
     try {
-        std::vector<std::uint8_t> row(stride, 0); // the padding bytes stay 0
+        // About a megabyte of stored rows, in the file's order, written at once (so the file needs no
+        // buffer of its own); the padding bytes stay 0.
+        const int bandRows = static_cast<int>(std::clamp<std::size_t>(kBandBytes / stride, 1, height));
+        std::vector<std::uint8_t> band(stride * static_cast<std::size_t>(bandRows), 0);
         TempOutput out(path + ".part");
         if (!out.Open()) {
             note.Note(OpenFailure(path, errno));
@@ -152,26 +161,31 @@ bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels la
             note.Note(WriteFailure());
             return false;
         }
-        for (int y = height - 1; y >= 0; --y) {
-            const std::uint8_t* source = rowSource(y);
-            if (source == nullptr) {
-                note.Note(InvalidArgument());
-                return false;
-            }
-            const std::uint8_t* stored = row.data();
-            if (layout == RowPixels::Bgr24 && stride == pixels * 3) {
-                stored = source; // already the stored row
-            } else if (layout == RowPixels::Bgr24) {
-                std::copy(source, source + pixels * 3, row.begin());
-            } else {
-                std::uint8_t* target = row.data();
-                for (std::size_t x = 0; x < pixels; ++x, source += 4, target += 3) {
-                    target[0] = source[0];
-                    target[1] = source[1];
-                    target[2] = source[2];
+        for (int asked = 0; asked < height; asked += bandRows) {
+            const int n = std::min(bandRows, height - asked);
+            // The band's lowest row in the file (row 0 is the picture's bottom row).
+            const int firstStored = topDown ? height - asked - n : asked;
+            for (int k = 0; k < n; ++k) {
+                const int y = topDown ? asked + k : height - 1 - asked - k;
+                const std::uint8_t* source = rowSource(y);
+                if (source == nullptr) {
+                    note.Note(InvalidArgument());
+                    return false;
+                }
+                std::uint8_t* target =
+                    band.data() + static_cast<std::size_t>(height - 1 - y - firstStored) * stride;
+                if (layout == RowPixels::Bgr24) {
+                    std::copy(source, source + pixels * 3, target);
+                } else {
+                    for (std::size_t x = 0; x < pixels; ++x, source += 4, target += 3) {
+                        target[0] = source[0];
+                        target[1] = source[1];
+                        target[2] = source[2];
+                    }
                 }
             }
-            if (!out.Write(stored, stride)) {
+            if ((topDown && !out.Seek(kBmpHeaderSize + static_cast<std::uint64_t>(firstStored) * stride)) ||
+                !out.Write(band.data(), stride * static_cast<std::size_t>(n))) {
                 note.Note(WriteFailure());
                 return false;
             }

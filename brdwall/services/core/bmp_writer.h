@@ -39,8 +39,15 @@ bool WriteBmp24(const std::string& path, int width, int height,
 // unused) or 3 bytes (blue, green, red) per pixel.
 enum class RowPixels { Bgrx32, Bgr24 };
 
-// WriteBmp24 for rows of either layout; rows of 3-byte pixels are written as they are.
+// The order in which WriteBmp24Rows asks for the rows. A decoder that reads its file front to back
+// (Windows' JPEG decoder) must be asked top down: asked for a band above the last one, it may
+// decode the picture again from its top.
+enum class RowOrder { BottomUp, TopDown };
+
+// WriteBmp24 for rows of either layout, asked for in either order, each once; rows of 3-byte pixels
+// are written as they are. Each row goes to its place in the (bottom-up) file, a band at a time.
 bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels layout,
-                    const std::function<const std::uint8_t*(int row)>& row, FailureNote& note);
+                    const std::function<const std::uint8_t*(int row)>& row, FailureNote& note,
+                    RowOrder order = RowOrder::BottomUp);
 
 } // namespace brd

@@ -14,6 +14,10 @@ bool SwapsSides(int orientation) noexcept {
     return orientation >= kTransposed && orientation <= kQuarterAnticlockwise;
 }
 
+bool TurnsUpsideDown(int orientation) noexcept {
+    return orientation == kHalfTurn || orientation == kFlipped;
+}
+
 UprightRows::UprightRows(int orientation, int width, int height, int bytesPerPixel, StoredRow stored)
     : orientation_(OrientationOf(static_cast<std::uint32_t>(orientation))), storedWidth_(width),
       storedHeight_(height), width_(SwapsSides(orientation_) ? height : width),
@@ -66,8 +70,7 @@ const std::uint8_t* UprightRows::Row(int y) {
         }
         return whole_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) * pixel_;
     }
-    const bool upsideDown = orientation_ == kHalfTurn || orientation_ == kFlipped;
-    const std::uint8_t* in = stored_(upsideDown ? height_ - 1 - y : y);
+    const std::uint8_t* in = stored_(TurnsUpsideDown(orientation_) ? height_ - 1 - y : y);
     if (!in) return nullptr;
     if (orientation_ != kMirrored && orientation_ != kHalfTurn) return in;
     // Mirrored left to right: the pixels of the row in the other order.

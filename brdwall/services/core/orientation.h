@@ -27,6 +27,10 @@ enum Orientation : int {
 // Whether the upright picture's width is the stored height (a quarter turn or a diagonal mirror).
 [[nodiscard]] bool SwapsSides(int orientation) noexcept;
 
+// Whether the upright rows, asked for top down, come from the stored rows bottom up (turned half
+// round, or flipped top to bottom).
+[[nodiscard]] bool TurnsUpsideDown(int orientation) noexcept;
+
 // The rows of the upright picture, made from the stored rows of a `width` x `height` picture of
 // `bytesPerPixel`-byte pixels. The stored rows come from `stored(row)` (null when they cannot be
 // had); a stored row's pointer is read only until the next call. Turns and mirrors that keep rows
