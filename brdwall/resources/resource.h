@@ -13,7 +13,11 @@
 #define IDI_BRD_MINIMIZE 14
 #define IDI_BRD_EXTEND 15
 
-// Bitmaps; the id after each holds the drawing at twice the size.
+// Bitmaps; the id after each holds the drawing at twice the size. Written out: a resource
+// compiler may read "IDB_BRD_BANNER + 1" as a name.
 #define IDB_BRD_BANNER 20
+#define IDB_BRD_BANNER_2X 21
 #define IDB_BRD_PLACEHOLDER 22
+#define IDB_BRD_PLACEHOLDER_2X 23
 #define IDB_BRD_NAME 24 // the about window's name picture
+#define IDB_BRD_NAME_2X 25

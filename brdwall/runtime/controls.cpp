@@ -1,5 +1,7 @@
 #include "brdwall/runtime/controls.h"
 
+#include "brdwall/resources/resource.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -627,17 +629,33 @@ PictureButton::PictureButton(Form& owner, ControlDesign design, int iconResource
     : Control(owner, std::move(design), container), iconResource_(iconResource),
       spokenName_(std::move(spokenName)) {}
 
+unique_hicon ResourceIcon(int resource, int size) {
+    return unique_hicon(static_cast<HICON>(
+        LoadImageW(Application::Instance(), MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, 0)));
+}
+
 void PictureButton::Realize() {
     CreateChild(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_ICON);
     SetWindowTextW(hwnd_, Wide(design_.ToolTip.empty() ? spokenName_ : design_.ToolTip).c_str());
+    LoadIcon();
+}
+
+void PictureButton::Place() {
+    Control::Place();
+    LoadIcon();
+}
+
+void PictureButton::LoadIcon() {
     RECT r{};
     GetClientRect(hwnd_, &r);
-    // The largest of the drawn sizes that fits the button.
+    // The largest of the drawn sizes that fits the button, so that none is scaled.
     const int room = std::min(r.right, r.bottom) - 4;
-    const int size = room >= 32 ? 32 : room >= 24 ? 24 : 16;
-    icon_.reset(static_cast<HICON>(
-        LoadImageW(Application::Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON, size, size, 0)));
-    SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.get()));
+    int size = 16;
+    for (int drawn : {20, 24, 32, 40, 48})
+        if (drawn <= room) size = drawn;
+    unique_hicon icon = ResourceIcon(iconResource_, size);
+    SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
+    icon_ = std::move(icon); // the button no longer shows the old one
 }
 
 void PictureButton::OnCommand(WORD code) {
@@ -657,11 +675,30 @@ void Label::SetBackColor(COLORREF colour) {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+namespace {
+bool (*highContrastSource)() = nullptr;
+} // namespace
+
+bool HighContrast() {
+    if (highContrastSource) return highContrastSource();
+    HIGHCONTRASTW hc{};
+    hc.cbSize = sizeof(hc);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) &&
+           (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+void SetHighContrastSource(bool (*source)()) {
+    highContrastSource = source;
+}
+
 bool Label::OnCtlColor(HDC dc, LRESULT& brush) {
     if (!hasBackColor_) return false;
-    SetBkColor(dc, backColor_);
+    // The text is in the system's window-text colour: under a high-contrast theme (white on black,
+    // say) it goes on the system's window colour, never on a fixed one.
+    const bool system = HighContrast();
+    SetBkColor(dc, system ? GetSysColor(COLOR_WINDOW) : backColor_);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    brush = reinterpret_cast<LRESULT>(backBrush_.get());
+    brush = reinterpret_cast<LRESULT>(system ? GetSysColorBrush(COLOR_WINDOW) : backBrush_.get());
     return true;
 }
 
@@ -672,10 +709,15 @@ Image::Image(Form& owner, ControlDesign design, int iconResource, Control* conta
 
 void Image::Realize() {
     CreateChild(L"STATIC", SS_ICON | SS_REALSIZEIMAGE);
-    const int size = owner_.ToPixels(480); // 32 pixels at 96 DPI
-    icon_.reset(static_cast<HICON>(
-        LoadImageW(Application::Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON, size, size, 0)));
-    SendMessageW(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+    Place();
+}
+
+void Image::Place() {
+    Control::Place();
+    const int size = owner_.ToPixels(480); // 32 pixels at 96 DPI, 48 at 144
+    unique_hicon icon = ResourceIcon(iconResource_, size);
+    SendMessageW(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    icon_ = std::move(icon);
     SetWindowPos(hwnd_, nullptr, 0, 0, size, size, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -698,6 +740,9 @@ unique_hbitmap ScaledToFit(HBITMAP source, int width, int height) {
 }
 
 } // namespace
+
+static_assert(IDB_BRD_BANNER_2X == IDB_BRD_BANNER + 1 && IDB_BRD_PLACEHOLDER_2X == IDB_BRD_PLACEHOLDER + 1 &&
+              IDB_BRD_NAME_2X == IDB_BRD_NAME + 1);
 
 void PictureBox::LoadResourcePicture() {
     // A drawing at twice the size exists for high DPI (resource id + 1).

@@ -234,23 +234,36 @@ class TextBox final : public Control {
 // A button that shows an icon from the program's resources instead of a caption. What a screen
 // reader says for it (its window text, which the icon hides) is its tool tip, or `spokenName` for a
 // button without one.
+// An icon of the program's resources at `size` pixels: the entry drawn at that size, where there is one.
+unique_hicon ResourceIcon(int resource, int size);
+
 class PictureButton final : public Control {
   public:
     PictureButton(Form& owner, ControlDesign design, int iconResource, Control* container = nullptr,
                   std::string spokenName = {});
     std::function<void()> Click;
+    [[nodiscard]] HICON Icon() const noexcept { return icon_.get(); }
 
   private:
     void Realize() override;
+    // Placed for the form's DPI, with the icon drawn for the new size.
+    void Place() override;
+    void LoadIcon();
     void OnCommand(WORD code) override;
     int iconResource_;
     std::string spokenName_;
     unique_hicon icon_;
 };
 
+// Whether a high-contrast theme is on: the program then paints with the system's colours only.
+bool HighContrast();
+// Lets a test stand in for the system's answer (Wine has no high-contrast themes); null for the system.
+void SetHighContrastSource(bool (*source)());
+
 class Label final : public Control {
   public:
     using Control::Control;
+    // A colour of the label's own, given up for the system's under a high-contrast theme.
     void SetBackColor(COLORREF colour);
 
   private:
@@ -269,6 +282,7 @@ class Image final : public Control {
 
   private:
     void Realize() override;
+    void Place() override;
     int iconResource_;
     unique_hicon icon_;
 };

@@ -129,18 +129,7 @@ void Form::Load() {
                         CW_USEDEFAULT, 100, 100, nullptr, nullptr, Application::Instance(), this);
     if (!hwnd_) return;
     FormWindows().push_back(hwnd_);
-    if (style.IconResource) {
-        // The window only borrows its icons: they are destroyed after it, at unload.
-        HINSTANCE inst = Application::Instance();
-        bigIcon_.reset(
-            static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-        smallIcon_.reset(
-            static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(style.IconResource), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    }
+    LoadIcons(style);
     CreateFont();
     PlaceWindow(style);
 
@@ -203,8 +192,22 @@ void Form::LayOutControls() {
     }
 }
 
+void Form::LoadIcons(const FormStyle& style) {
+    if (!style.IconResource) return;
+    // The sizes the window's DPI asks for. The window only borrows its icons: they are destroyed
+    // after it, at unload, or once it shows the next ones.
+    const UINT dpi = Dpi();
+    unique_hicon big = ResourceIcon(style.IconResource, GetSystemMetricsForDpi(SM_CXICON, dpi));
+    unique_hicon small = ResourceIcon(style.IconResource, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(small);
+}
+
 void Form::OnDpiChanged(UINT dpi, const RECT* suggested) {
     dpi_ = dpi;
+    LoadIcons(Style());
     if (suggested) {
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -69,6 +69,7 @@ class Form {
     [[nodiscard]] int ToTwips(int pixels) const noexcept;
 
     [[nodiscard]] HFONT DefaultFont() const noexcept { return font_.get(); }
+    [[nodiscard]] HICON SmallIcon() const noexcept { return smallIcon_.get(); }
     // The button that Enter presses; null for none.
     void SetDefaultButton(Control* button) noexcept;
     // What Escape does in the window (a dialog's Cancel or Close); nothing when none is set.
@@ -102,6 +103,7 @@ class Form {
     void RemoveTimer(Timer* t) noexcept;
     [[nodiscard]] Control* FindControl(HWND h) const noexcept;
     void CreateFont();
+    void LoadIcons(const FormStyle& style);
     void PlaceWindow(const FormStyle& style);
     // Places and sizes every control, and gives it its font, at the window's present DPI.
     void LayOutControls();

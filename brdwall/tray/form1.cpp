@@ -24,11 +24,6 @@ namespace {
 
 constexpr char kInstanceMutexName[] = "Local\\brdwall.single-instance.{7C1D2E64-5B0A-4F3E-9A51-2D8C6E0B4F17}";
 
-HICON LoadTrayIcon(int resource) {
-    return static_cast<HICON>(LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-}
-
 // A failure thrown out of a window's load counts like a file failure.
 Failure FailureFromException(const std::exception& e) {
     if (dynamic_cast<const std::bad_alloc*>(&e)) return Failure{7, "Out of memory"};
@@ -75,13 +70,12 @@ void Form1::Form_Load() {
     g.ClockArmed = VBFalse;
 
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    LoadTrayIcons();
     // A program that runs elevated hears of a new taskbar only when it lets the message through.
     ChangeWindowMessageFilterEx(hWnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
     ModalScope::WhenWaitsEnd([this] {
         if (changeDeferred_ || closeDeferred_) PostMessageW(hWnd(), kAfterWaitMessage, 0, 0);
     });
-    image1_.reset(LoadTrayIcon(IDI_BRD_FLOWER));
-    imgXclock1_.reset(LoadTrayIcon(IDI_BRD_XCLOCK));
     BuildMenu();
 
     ReadStartupSettings();
@@ -142,6 +136,18 @@ void Form1::BuildMenu() {
     AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(m, MF_STRING | MF_UNCHECKED, mDisable, " Disable  ");
     AppendMenuA(m, MF_STRING, mRemove, " Remove  ");
+}
+
+void Form1::LoadTrayIcons() {
+    // The small icon's size at the DPI of the screen the taskbar is on (this hidden window's), drawn
+    // at that size: 16 pixels at 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %.
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, Dpi());
+    unique_hicon normal = ResourceIcon(IDI_BRD_FLOWER, size);
+    unique_hicon disabled = ResourceIcon(IDI_BRD_XCLOCK, size);
+    if (hWnd() && G().TrayIconData.hWnd)
+        trayIcon_.ChangeIcon(DisableChecked() ? disabled.get() : normal.get());
+    image1_ = std::move(normal);
+    imgXclock1_ = std::move(disabled);
 }
 
 void Form1::AddTrayIcon() {
@@ -265,6 +271,11 @@ bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         // The shell was restarted and has forgotten the icon, or is ready for the first time.
         trayIcon_.Add();
         return true;
+    }
+    if (msg == WM_DPICHANGED) {
+        // The taskbar's screen has another DPI now: the icon at its new size (the layout follows).
+        LoadTrayIcons();
+        return false;
     }
     if (msg == kAfterWaitMessage) {
         // Another wait may have begun since this was posted; its own end posts again.

@@ -65,6 +65,7 @@ class Form1 final : public Form {
 
     void ReadStartupSettings();
     void BuildMenu();
+    void LoadTrayIcons();
     void AddTrayIcon();
     // Does what came while a handler waited: a close request, a due change.
     void AfterWait();

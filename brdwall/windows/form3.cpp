@@ -76,7 +76,7 @@ void Form3::FitNamePicture() {
     BITMAP bm{};
     GetObjectA(imgMyName.Picture(), sizeof(bm), &bm);
     if (bm.bmWidth == room.cx && bm.bmHeight == room.cy) return;
-    const int source = room.cx > kNameWidth ? IDB_BRD_NAME + 1 : IDB_BRD_NAME;
+    const int source = room.cx > kNameWidth ? IDB_BRD_NAME_2X : IDB_BRD_NAME;
     if (unique_hbitmap scaled = ScaledBitmap(source, room.cx, room.cy))
         imgMyName.SetPicture(std::move(scaled));
 }

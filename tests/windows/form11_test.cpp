@@ -38,6 +38,23 @@ TEST(Form11, EachCallOpensItsOwnTopMostWindowAndOkClosesOnlyThatOne) {
     EXPECT_EQ(Forms().OtherCount(), 0u);
 }
 
+// The label's text in the system's window-text colour, on light grey; under a high-contrast theme
+// (white text, say) on the system's window colour instead.
+TEST(Form11, TheLabelTakesTheSystemsColoursUnderHighContrast) {
+    for (const bool high : {false, true}) {
+        SetHighContrastSource(high ? +[] { return true; } : +[] { return false; });
+        Form11& w = Form11::AnswerOk("text");
+        const HDC dc = GetDC(w.Label1.hWnd());
+        SendMessageW(w.hWnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(w.Label1.hWnd()));
+        EXPECT_EQ(GetBkColor(dc), high ? GetSysColor(COLOR_WINDOW) : RGB(192, 192, 192)) << high;
+        EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_WINDOWTEXT));
+        ReleaseDC(w.Label1.hWnd(), dc);
+        w.Unload();
+    }
+    SetHighContrastSource(nullptr);
+}
+
 TEST(Form11, LayoutFollowsTheTwipTable) {
     Form11& f = Form11::AnswerOk("x");
     RECT client{};

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <vector>
 
+#include "brdwall/manager/form12.h"
+#include "brdwall/resources/resource.h"
 #include "brdwall/runtime/controls.h"
 #include "brdwall/runtime/platform.h"
 #include "program_driver.h"
@@ -195,6 +198,53 @@ TEST(Runtime, AnotherMonitorsDpiLaysTheWindowOutAgain) {
     EXPECT_EQ(p.Top(), 600);
     p.Unload();
     Application::DoEvents();
+}
+
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return 0;
+    BITMAP bm{};
+    GetObjectW(info.hbmMask, sizeof(bm), &bm);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return bm.bmWidth;
+}
+
+// Icons are loaded at the sizes the window's DPI asks for, again when it moves to another DPI;
+// the program file holds an entry drawn at each of those sizes, so that none is scaled.
+TEST(Runtime, IconsAtEverySizeTheDpiAsksFor) {
+    Form12& f = Forms().Get<Form12>();
+    for (const auto [dpi, button] : {std::pair{120, 16}, {144, 20}, {192, 24}, {96, 16}}) {
+        SendMessageW(f.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+        EXPECT_EQ(IconWidth(f.SmallIcon()), GetSystemMetricsForDpi(SM_CXSMICON, dpi)) << dpi;
+        EXPECT_EQ(IconWidth(f.CmdSaveToFile.Icon()), button) << dpi;
+    }
+    f.Unload();
+    const HMODULE exe = LoadLibraryExW((TestExeFolder() / "brdwall.exe").wstring().c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(exe, nullptr);
+    auto resource = [&](int id, LPCSTR type) {
+        HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(id), type);
+        const auto* at = found ? static_cast<const char*>(LockResource(LoadResource(exe, found))) : nullptr;
+        return at ? std::string(at, SizeofResource(exe, found)) : std::string();
+    };
+    auto sizes = [&](int id) {
+        const std::string group = resource(id, RT_GROUP_ICON); // 6 bytes, then 14 a picture
+        std::set<int> drawn;
+        for (std::size_t at = 6; at + 14 <= group.size(); at += 14)
+            drawn.insert(static_cast<unsigned char>(group[at]) ? static_cast<unsigned char>(group[at]) : 256);
+        return drawn;
+    };
+    const std::set<int> scaled{16, 20, 24, 32, 40, 48};
+    EXPECT_EQ(sizes(IDI_BRD_FLOWER), (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
+    for (int id :
+         {IDI_BRD_XCLOCK, IDI_BRD_WARNING, IDI_BRD_DELETE, IDI_BRD_SAVE, IDI_BRD_LOAD, IDI_BRD_MINIMIZE})
+        EXPECT_EQ(sizes(id), scaled) << id;
+    // Bitmaps found by number, as every resource compiler writes them.
+    for (int id = IDB_BRD_BANNER; id <= IDB_BRD_NAME_2X; ++id)
+        EXPECT_FALSE(resource(id, RT_BITMAP).empty()) << id;
+    EXPECT_NE(resource(1, RT_MANIFEST).find(">true</longPathAware>"), std::string::npos);
+    FreeLibrary(exe);
 }
 
 TEST(Runtime, TimerTicksOnlyWhileEnabled) {

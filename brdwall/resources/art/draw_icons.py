@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Draw the program's icons and write them as Windows .ico files.
 
-Standard library only.  The 32x32 pictures are described as stacks of
-shapes given by signed distance functions, each pixel supersampled on a
-regular grid; the 16x16 pictures are drawn pixel by pixel so they stay
-crisp in the tray.  The output is fully deterministic.  Icon entries are
+Standard library only.  The pictures of 20 pixels and more are described
+as stacks of shapes (on a 32 unit grid) given by signed distance
+functions, each pixel supersampled on a regular grid; the 16x16 pictures
+are drawn pixel by pixel so they stay crisp in the tray.  The output is fully deterministic.  Icon entries are
 written as classic DIB images (BITMAPINFOHEADER with doubled height, XOR
 bitmap followed by a 1-bit AND mask for transparency).
 
@@ -15,8 +15,12 @@ Icons written (next to this folder, in brdwall/resources/):
                yellow square over its lower right quarter.
   warning.ico  yellow warning triangle with a black exclamation mark.
 
+Each icon also comes at 20, 24, 40 and 48 pixels (32 bpp; warning.ico
+4 bpp), the sizes Windows asks for at 125 to 200 per cent; flower.ico at
+64 and 256 (PNG) as well.
+
 Picture-button icons of the manager window (32, 24 and 16 pixels, each
-at 8 bpp and 32 bpp; transparent background):
+at 8 bpp and 32 bpp; 20, 40 and 48 at 32 bpp; transparent background):
   delete.ico     bold red cross.
   deleteall.ico  four list lines with a red cross over the lower right.
   save.ico       dark blue disk with a white label and a metal shutter.
@@ -42,6 +46,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT_DIR = os.path.dirname(HERE)
@@ -184,6 +189,18 @@ def outlined(sdf, colour, line_colour, width):
     return [fill(sdf, colour), fill(sd_grow(sdf, width), line_colour)]
 
 
+def at_least_a_pixel(width, size):
+    """A line width in 32 grid units, no thinner than a pixel at a `size`
+    below 32 (the 32 pixel pictures keep their own)."""
+    return width if size >= 32 else max(width, 32.0 / size)
+
+
+def at_size(layers, size):
+    """Layers drawn on the 32 unit grid, for a picture of `size` pixels."""
+    k = 32.0 / size
+    return [lambda x, y, f=f: f(x * k, y * k) for f in layers]
+
+
 def render(layers, size, ss=SUPERSAMPLE):
     """Return a size x size grid of (r, g, b, coverage) tuples."""
     img = []
@@ -220,14 +237,15 @@ def render(layers, size, ss=SUPERSAMPLE):
 # The flower picture
 # --------------------------------------------------------------------------
 
-def flower_layers():
-    """32x32: white five-petal flower over a red pot with green leaves."""
+def flower_layers(size=32):
+    """White five-petal flower over a red pot with green leaves, on a 32
+    unit grid; its lines at least a pixel wide at `size` pixels."""
     cx, cy = 16.0, 10.6
     petal_dist, petal_len, petal_wid = 4.7, 4.6, 3.9
-    centre_r, centre_line = 2.5, 0.8
-    line = 1.05
-    leaf_line = 0.9
-    pot_line = 0.95
+    centre_r, centre_line = 2.5, at_least_a_pixel(0.8, size)
+    line = at_least_a_pixel(1.05, size)
+    leaf_line = at_least_a_pixel(0.9, size)
+    pot_line = at_least_a_pixel(0.95, size)
     leaves = [
         # (cx, cy, semi-axis along, semi-axis across, angle)
         (8.0, 19.3, 5.6, 2.5, math.radians(-30)),
@@ -300,12 +318,13 @@ def flower_layers():
     return layers
 
 
-def cross_badge_layers():
-    """32x32: yellow square with a red diagonal cross, lower right quarter."""
+def cross_badge_layers(pixels=32):
+    """Yellow square with a red diagonal cross, lower right quarter (32
+    unit grid)."""
     size = 32
     h = size / 2.0
-    inset, line = 0.9, 1.0
-    m, arm_r, arm_line = 4.0, 1.35, 0.7
+    inset, line = 0.9, at_least_a_pixel(1.0, pixels)
+    m, arm_r, arm_line = 4.0, 1.35, at_least_a_pixel(0.7, pixels)
     x0, y0 = h + inset, h + inset
     x1, y1 = size - inset, size - inset
     square = sd_box(x0, y0, x1, y1, 0.6)
@@ -319,10 +338,11 @@ def cross_badge_layers():
     return layers
 
 
-def warning_layers():
-    """32x32: yellow triangle, dark outline, black exclamation mark."""
+def warning_layers(size=32):
+    """Yellow triangle, dark outline, black exclamation mark (32 unit
+    grid)."""
     tri = [(16.0, 3.3), (29.6, 27.4), (2.4, 27.4)]
-    rr, line = 1.2, 1.4
+    rr, line = 1.2, at_least_a_pixel(1.4, size)
     bar = sd_polygon([(14.6, 10.6), (17.4, 10.6), (16.7, 20.0),
                       (15.3, 20.0)], 0.35)
     dot = sd_circle(16.0, 23.4, 1.55)
@@ -1182,6 +1202,25 @@ def dib_rgba(img):
     return {"size": size, "bpp": 32, "colours": 0, "data": data}
 
 
+def png_rgba(img):
+    """A 32-bit PNG entry, as large icons (256 pixels) are stored."""
+    size = len(img)
+    raw = b"".join(
+        b"\0" + b"".join(struct.pack("<BBBB", r, g, b, round(a * 255))
+                         if round(a * 255) else b"\0\0\0\0"
+                         for (r, g, b, a) in row)
+        for row in img)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    data = (b"\x89PNG\r\n\x1a\n" +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    return {"size": size, "bpp": 32, "colours": 0, "data": data}
+
+
 def write_ico(path, entries):
     head = struct.pack("<HHH", 0, 1, len(entries))
     offset = len(head) + 16 * len(entries)
@@ -1213,23 +1252,43 @@ def write_bmp(path, img):
 
 # --------------------------------------------------------------------------
 
+# The sizes Windows asks for besides 16 and 32: 125, 150 and 200 per cent
+# of the small ones, 125 and 150 of the large.  The program icon also comes
+# at 64 and 256 (Explorer's large views), the largest as PNG.
+SCALED_SIZES = (20, 24, 40, 48)
+
+
 def draw_all_but_name(out_dir):
-    flower_32 = render(flower_layers(), 32)
-    xclock_32 = render(cross_badge_layers() + flower_layers(), 32)
     flower_16 = from_grid(grid_rows(FLOWER_16))
     xclock_16 = from_grid(overlay_lower_right(grid_rows(FLOWER_16),
                                               grid_rows(CROSS_BADGE_8)))
-    for name, big, small in (("flower.ico", flower_32, flower_16),
-                             ("xclock.ico", xclock_32, xclock_16)):
+
+    def flower(size, ss=SUPERSAMPLE):
+        return render(at_size(flower_layers(size), size), size, ss)
+
+    def xclock(size):
+        return render(at_size(cross_badge_layers(size) +
+                              flower_layers(size), size), size)
+
+    for name, draw, small, extra in (("flower.ico", flower, flower_16,
+                                      [flower(64, 4)]),
+                                     ("xclock.ico", xclock, xclock_16, [])):
+        big = draw(32)
         write_ico(os.path.join(out_dir, name), [
             dib_indexed(big, 8), dib_indexed(small, 8),
-            dib_rgba(big), dib_rgba(small)])
+            dib_rgba(big), dib_rgba(small)] +
+            [dib_rgba(draw(s)) for s in SCALED_SIZES] +
+            [dib_rgba(p) for p in extra] +
+            ([png_rgba(flower(256, 2))] if name == "flower.ico" else []))
 
     write_ico(os.path.join(out_dir, "warning.ico"), [
         dib_indexed(render(warning_layers(), 32), 4),
-        dib_indexed(from_grid(grid_rows(WARNING_16)), 4)])
+        dib_indexed(from_grid(grid_rows(WARNING_16)), 4)] +
+        [dib_indexed(render(at_size(warning_layers(s), s), s), 4)
+         for s in SCALED_SIZES])
 
-    # Picture buttons: 32, 24 and 16 pixels, each at 8 bpp and 32 bpp.
+    # Picture buttons: 32, 24 and 16 pixels at 8 bpp and 32 bpp; 20, 40
+    # and 48 at 32 bpp.
     for name, layers_for, small in (
             ("delete.ico", delete_layers, DELETE_16),
             ("deleteall.ico", deleteall_layers, DELETEALL_16),
@@ -1240,7 +1299,8 @@ def draw_all_but_name(out_dir):
                 from_grid(grid_rows(small), BUTTON_COLOURS)]
         write_ico(os.path.join(out_dir, name),
                   [dib_indexed(p, 8) for p in pics] +
-                  [dib_rgba(p) for p in pics])
+                  [dib_rgba(p) for p in pics] +
+                  [dib_rgba(render(layers_for(s), s)) for s in (20, 40, 48)])
 
     pics = [from_grid(grid_rows(EXTEND_16), BUTTON_COLOURS),
             from_grid(grid_rows(EXTEND_8), BUTTON_COLOURS)]
