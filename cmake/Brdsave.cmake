@@ -4,14 +4,16 @@ if(NOT MSVC)
     # widl, the system IDL files it imports (oaidl.idl, ocidl.idl) and the OLE type library it
     # reads (stdole2.tlb), wherever this machine's Wine development files put them.
     find_program(BRD_WIDL NAMES x86_64-w64-mingw32-widl widl REQUIRED)
+    # On Windows itself (MSYS2's MinGW) the IDL files come with the compiler and stdole2.tlb is in
+    # the system folder.
     find_path(BRD_IDL_INCLUDE_DIR oaidl.idl
-        PATH_SUFFIXES include/wine/wine/windows include/wine/windows
-        PATHS /usr /usr/local /opt/wine
+        PATH_SUFFIXES include/wine/wine/windows include/wine/windows include
+        PATHS /usr /usr/local /opt/wine $ENV{MINGW_PREFIX}
         NO_CMAKE_FIND_ROOT_PATH REQUIRED)
     find_file(BRD_STDOLE2_TLB stdole2.tlb
         PATH_SUFFIXES lib/x86_64-linux-gnu/wine/x86_64-windows lib/wine/x86_64-windows lib64/wine/x86_64-windows
-                      lib/x86_64-linux-gnu/wine lib/wine lib64/wine
-        PATHS /usr /usr/local /opt/wine
+                      lib/x86_64-linux-gnu/wine lib/wine lib64/wine System32
+        PATHS /usr /usr/local /opt/wine $ENV{SystemRoot} C:/Windows
         NO_CMAKE_FIND_ROOT_PATH REQUIRED)
     # Cached, so that every folder that compiles the IDL (the tests' older library too) sees it.
     get_filename_component(stdole_dir ${BRD_STDOLE2_TLB} DIRECTORY)
