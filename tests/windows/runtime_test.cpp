@@ -10,6 +10,7 @@
 #include "brdwall/resources/resource.h"
 #include "brdwall/runtime/controls.h"
 #include "brdwall/runtime/platform.h"
+#include "brdwall/services/module1.h"
 #include "program_driver.h"
 #include "tests/host/temp_folder.h"
 
@@ -213,6 +214,8 @@ int IconWidth(HICON icon) {
 // Icons are loaded at the sizes the window's DPI asks for, again when it moves to another DPI;
 // the program file holds an entry drawn at each of those sizes, so that none is scaled.
 TEST(Runtime, IconsAtEverySizeTheDpiAsksFor) {
+    TempFolder folder; // where the manager window keeps its settings
+    const std::string appFolder = std::exchange(G().AppFolder, folder.Path().string() + "\\");
     Form12& f = Forms().Get<Form12>();
     for (const auto [dpi, button] : {std::pair{120, 16}, {144, 20}, {192, 24}, {96, 16}}) {
         SendMessageW(f.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
@@ -220,6 +223,7 @@ TEST(Runtime, IconsAtEverySizeTheDpiAsksFor) {
         EXPECT_EQ(IconWidth(f.CmdSaveToFile.Icon()), button) << dpi;
     }
     f.Unload();
+    G().AppFolder = appFolder;
     const HMODULE exe = LoadLibraryExW((TestExeFolder() / "brdwall.exe").wstring().c_str(), nullptr,
                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(exe, nullptr);
