@@ -46,7 +46,8 @@ inline void CloseWarnings() {
 class ManagerTest : public testing::Test {
   protected:
     void SetUp() override {
-        savedAppFolder_ = G().AppFolder;
+        savedAppFolder_ = G().AppFolder; // given back by TearDown, which runs after a skip too
+        if (!WindowsFolderWritable()) GTEST_SKIP() << kNeedsTheWindowsFolder;
         G().AppFolder = folder.Path().string() + "\\";
         static_cast<RotationState&>(G()) = RotationState{};
         windows = WindowsDirectory();

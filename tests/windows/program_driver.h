@@ -145,6 +145,21 @@ class ProgramRun {
     DWORD pid_ = 0;
 };
 
+// Whether this process may put files into the Windows folder, as many tests do (the program lists
+// and converts its pictures): only with administrator rights on Windows.
+inline bool WindowsFolderWritable() {
+    wchar_t folder[MAX_PATH] = {};
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    const std::wstring probe = std::wstring(folder) + L"\\brdtest_rights.tmp";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+inline constexpr char kNeedsTheWindowsFolder[] =
+    "this test puts pictures into the Windows folder, which needs administrator rights: run elevated";
+
 // Drive R:, a drive that comes and goes (a USB stick, a share mapped late): there, with its folder
 // R:\pics, while C:\brdtest_removable is. The Wine prefix of the tests maps it; on Windows it is made
 // here, as subst does. Not usable where R: is a drive already.

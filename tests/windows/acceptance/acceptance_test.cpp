@@ -357,6 +357,7 @@ TEST_F(Acceptance, RunMeWhenWindowsStartsQuotesAProgramFolderWithABlank) {
 TEST_F(Acceptance, AUserFolderOnADriveThatComesLateLosesNothing) {
     test::RemovableDrive drive;
     if (!drive.Usable()) GTEST_SKIP() << "no drive R: to plug in and out here";
+    if (!test::WindowsFolderWritable()) GTEST_SKIP() << test::kNeedsTheWindowsFolder;
     FailureNote note;
     WriteSettingsRecord(folder.File("wallpape.ini"), kUserFolderRecord, *BuildUserFolderRecord("R:\\pics\\"),
                         note);
