@@ -30,12 +30,12 @@
 #include <vector>
 
 #include "brdwall/services/core/bmp_writer.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/manager/form12.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/services/picture.h"
 #include "brdwall/windows/form11.h"
-#include "brdsave/win/text.h"
+#include "shared/win/text.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "brdwall/manager/form12.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/runtime/platform.h"
 #include "brdwall/windows/form11.h"
@@ -160,6 +160,14 @@ int main(int argc, char** argv) {
     Measure(
         "Change, priority, dropping the missing run", f, [&] { f.EMShowToShow(); },
         [&] { return f.lstShow.ListCount() == count - selection && f.NextShowIndex() == 1; });
+    CloseWarnings();
+
+    // A warning naming a megabyte-long file (a list line of that length), shown and painted.
+    const std::string longName(std::size_t{1} << 20, 'x');
+    Measure(
+        "Warning naming a megabyte-long file", f,
+        [&] { brd::Form11::AnswerOk(longName + ", file not found"); },
+        [&] { return FindWindowA("brdForm", "Warning Message") != nullptr; });
     CloseWarnings();
 
     brd::G().NextShowAt = -1;

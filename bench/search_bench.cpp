@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "brdwall/manager/form12.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/runtime/platform.h"
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "brdwall/runtime/form.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/tray/form1.h"
 #include "brdwall/windows/form11.h"
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-mapfile -t files < <(find brdsave brdwall tests bench -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+mapfile -t files < <(find shared brdsave brdwall tests bench -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 
 if [ "${1:-}" = "--check" ]; then
     if ! clang-format --dry-run --Werror "${files[@]}" 2>/dev/null; then

@@ -36,9 +36,9 @@
 #include <string>
 #include <vector>
 
-#include "brdsave/core/failure.h"
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/settings_record.h"
+#include "shared/core/failure.h"
+#include "shared/core/record_file.h"
+#include "shared/core/settings_record.h"
 
 namespace {
 

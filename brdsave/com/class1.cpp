@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "brdsave/com/dispatch_port.h"
-#include "brdsave/win/handles.h"
-#include "brdsave/win/text.h"
+#include "shared/win/com_object.h"
+#include "shared/win/handles.h"
+#include "shared/win/system.h"
+#include "shared/win/text.h"
 #include "brdsave/com/environment.h"
 #include "brdsave/core/class1_ops.h"
 
@@ -116,9 +118,7 @@ template <typename F> HRESULT Guarded(F&& f) noexcept {
     try {
         f();
         return S_OK;
-    } catch (const ControlFailure& e) {
-        return ReportFailure(e.failure());
-    } catch (const OperationFailure& e) {
+    } catch (const FailureException& e) {
         return ReportFailure(e.failure());
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -127,7 +127,7 @@ template <typename F> HRESULT Guarded(F&& f) noexcept {
     }
 }
 
-class Class1Object final : public _Class1, public ISupportErrorInfo {
+class Class1Object final : public ComObject<Class1Object, _Class1, ISupportErrorInfo> {
   public:
     Class1Object() noexcept { ++LiveObjects(); }
     Class1Object(const Class1Object&) = delete;
@@ -140,25 +140,11 @@ class Class1Object final : public _Class1, public ISupportErrorInfo {
         return FAILED(hr) ? hr : lib->GetTypeInfoOfGuid(IID__Class1, typeInfo_.put());
     }
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__Class1) {
-            *out = static_cast<_Class1*>(this);
-        } else if (riid == IID_ISupportErrorInfo) {
-            *out = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const long n = --refs_;
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
+    void* Interface(REFIID riid) {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__Class1)
+            return static_cast<_Class1*>(this);
+        if (riid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
+        return nullptr;
     }
 
     // ISupportErrorInfo
@@ -312,7 +298,6 @@ class Class1Object final : public _Class1, public ISupportErrorInfo {
         }
     }
 
-    std::atomic<long> refs_{1};
     com_ptr<ITypeInfo> typeInfo_;
 };
 
@@ -369,10 +354,9 @@ void SetLibraryInstance(HINSTANCE instance) noexcept {
 
 HRESULT EmbeddedTypeLibrary(ITypeLib** out) noexcept {
     if (!out) return E_POINTER;
-    wchar_t path[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameW(g_instance, path, static_cast<DWORD>(std::size(path)));
-    if (n == 0 || n >= std::size(path)) return HRESULT_FROM_WIN32(GetLastError());
-    return LoadTypeLibEx(path, REGKIND_NONE, out);
+    const std::wstring path = ModuleFilePath(g_instance);
+    if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+    return LoadTypeLibEx(path.c_str(), REGKIND_NONE, out);
 }
 
 HRESULT CreateClass1(REFIID riid, void** out) noexcept {

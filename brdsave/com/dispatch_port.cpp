@@ -3,23 +3,23 @@
 #include <dispex.h>
 #include <oleauto.h>
 
-#include "brdsave/win/error_text.h"
-#include "brdsave/win/handles.h"
-#include "brdsave/win/text.h"
+#include "shared/win/error_text.h"
+#include "shared/win/handles.h"
+#include "shared/win/text.h"
 
 namespace brd {
 
 namespace {
 
 [[noreturn]] void Fail(HRESULT hr, const EXCEPINFO* info = nullptr) {
-    throw ControlFailure(FailureFromHresult(hr, info));
+    throw FailureException(FailureFromHresult(hr, info));
 }
 
 // Frees what the callee put into the exception record and throws its failure.
 [[noreturn]] void ThrowInvokeFailure(HRESULT hr, EXCEPINFO& info) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
     const unique_bstr source(info.bstrSource), description(info.bstrDescription), helpFile(info.bstrHelpFile);
-    throw ControlFailure(FailureFromHresult(hr, hr == DISP_E_EXCEPTION ? &info : nullptr));
+    throw FailureException(FailureFromHresult(hr, hr == DISP_E_EXCEPTION ? &info : nullptr));
 }
 
 } // namespace
@@ -54,13 +54,13 @@ Failure FailureFromHresult(HRESULT hr, const EXCEPINFO* info) {
     switch (hr) {
     case DISP_E_UNKNOWNNAME:
     case DISP_E_MEMBERNOTFOUND:
-        return Failure{438, "Object doesn't support this property or method"};
+        return KnownFailure(kNoSuchPropertyOrMethod);
     case DISP_E_TYPEMISMATCH:
-        return Failure{13, "Type mismatch"};
+        return KnownFailure(kTypeMismatch);
     case DISP_E_OVERFLOW:
-        return Failure{6, "Overflow"};
+        return KnownFailure(kOverflow);
     case E_POINTER:
-        return Failure{91, "Object variable or With block variable not set"};
+        return KnownFailure(kObjectNotSet);
     default:
         break;
     }

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "brdsave/core/control_port.h"
-#include "brdsave/core/failure.h"
+#include "shared/core/failure.h"
 
 namespace brd {
 

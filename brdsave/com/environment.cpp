@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "brdsave/win/files.h"
-#include "brdsave/win/text.h"
+#include "shared/win/files.h"
+#include "shared/win/text.h"
 
 namespace brd {
 

@@ -7,7 +7,8 @@
 
 #include "brdsave/com/class1.h"
 #include "brdsave/version.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
+#include "shared/win/system.h"
 
 namespace {
 
@@ -17,22 +18,6 @@ std::wstring GuidText(REFGUID guid) {
     wchar_t text[64];
     StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
     return text;
-}
-
-bool SetValue(HKEY root, const std::wstring& subkey, const wchar_t* name, const std::wstring& value) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const brd::unique_hkey key(raw);
-    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameW(brd::LibraryInstance(), path, static_cast<DWORD>(std::size(path)));
-    return std::wstring(path, n);
 }
 
 void RemoveKeys() {
@@ -65,18 +50,20 @@ extern "C" HRESULT __stdcall DllCanUnloadNow() {
 }
 
 extern "C" HRESULT __stdcall DllRegisterServer() {
-    const std::wstring path = ModulePath();
+    const std::wstring path = brd::ModuleFilePath(brd::LibraryInstance());
     const std::wstring clsid = L"CLSID\\" + GuidText(CLSID_Class1);
     const std::wstring libid = GuidText(LIBID_brdsave);
-    bool ok =
-        SetValue(HKEY_CLASSES_ROOT, clsid, nullptr, kProgId) &&
-        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", nullptr, path) &&
-        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment") &&
-        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\ProgID", nullptr, kProgId) &&
-        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\TypeLib", nullptr, libid) &&
-        SetValue(HKEY_CLASSES_ROOT, clsid + L"\\VERSION", nullptr, L"" BRDSAVE_TEXT(BRDSAVE_TLB_VERSION)) &&
-        SetValue(HKEY_CLASSES_ROOT, kProgId, nullptr, kProgId) &&
-        SetValue(HKEY_CLASSES_ROOT, std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(CLSID_Class1));
+    bool ok = brd::WriteRegistryString(HKEY_CLASSES_ROOT, clsid, L"", kProgId) &&
+              brd::WriteRegistryString(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", L"", path) &&
+              brd::WriteRegistryString(HKEY_CLASSES_ROOT, clsid + L"\\InprocServer32", L"ThreadingModel",
+                                       L"Apartment") &&
+              brd::WriteRegistryString(HKEY_CLASSES_ROOT, clsid + L"\\ProgID", L"", kProgId) &&
+              brd::WriteRegistryString(HKEY_CLASSES_ROOT, clsid + L"\\TypeLib", L"", libid) &&
+              brd::WriteRegistryString(HKEY_CLASSES_ROOT, clsid + L"\\VERSION", L"",
+                                       L"" BRDSAVE_TEXT(BRDSAVE_TLB_VERSION)) &&
+              brd::WriteRegistryString(HKEY_CLASSES_ROOT, kProgId, L"", kProgId) &&
+              brd::WriteRegistryString(HKEY_CLASSES_ROOT, std::wstring(kProgId) + L"\\CLSID", L"",
+                                       GuidText(CLSID_Class1));
     if (!ok) {
         RemoveKeys();
         return SELFREG_E_CLASS;

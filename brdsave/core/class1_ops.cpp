@@ -1,6 +1,6 @@
 #include "brdsave/core/class1_ops.h"
-#include "brdsave/core/intervals.h"
-#include "brdsave/core/file_path.h"
+#include "shared/core/intervals.h"
+#include "shared/core/file_path.h"
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <new>
 
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/record_file.h"
+#include "shared/core/settings_rules.h"
 
 namespace brd {
 
@@ -20,7 +20,7 @@ template <typename Action> bool Step(FailureNote& note, Action&& action) {
     try {
         action();
         return true;
-    } catch (const ControlFailure& e) {
+    } catch (const FailureException& e) {
         note.Note(e.failure());
         return false;
     }
@@ -133,7 +133,7 @@ std::string ReadWholeFile(const std::string& path, FailureNote& note) {
             break;
         }
     } catch (const std::bad_alloc&) {
-        note.Note(Failure{kOutOfMemory, "Out of memory"});
+        note.Note(KnownFailure(kOutOfMemory));
         bytes = std::string();
     }
     errno = 0;
@@ -145,7 +145,7 @@ std::string ReadWholeFile(const std::string& path, FailureNote& note) {
 
 // A result of 16-bit arithmetic; one that does not fit is an overflow.
 std::int16_t Checked16(long value) {
-    if (value < -32768 || value > 32767) throw OperationFailure(Failure{kOverflow, "Overflow"});
+    if (value < -32768 || value > 32767) throw FailureException(KnownFailure(kOverflow));
     return static_cast<std::int16_t>(value);
 }
 
@@ -153,14 +153,13 @@ std::int16_t Checked16(long value) {
 int TimeField(std::string_view text, std::size_t at) {
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     if (text.size() < at + 2 || !isDigit(text[at + 1]) || !(isDigit(text[at]) || text[at] == ' ')) {
-        throw OperationFailure(Failure{kTypeMismatch, "Type mismatch"});
+        throw FailureException(KnownFailure(kTypeMismatch));
     }
     return (text[at] == ' ' ? 0 : (text[at] - '0') * 10) + (text[at + 1] - '0');
 }
 
 void CheckRange(int value, int last) {
-    if (value < 0 || value > last)
-        throw OperationFailure(Failure{kInvalidProcedureCall, "Invalid procedure call or argument"});
+    if (value < 0 || value > last) throw FailureException(KnownFailure(kInvalidProcedureCall));
 }
 
 // The first due point for an interval of `minutes` at the time of day the clock gives; nothing for an
@@ -176,7 +175,8 @@ std::optional<std::int16_t> FirstDuePoint(int minutes, ILibraryEnvironment& env)
     CheckRange(hour, 23);
     CheckRange(minute, 59);
     if (minutes >= 60) {
-        for (int f = 0; f <= 4; ++f) {
+        // A multiple of the interval's hours lies within that many hours.
+        for (int f = 0; f < minutes / 60; ++f) {
             // (hour + f) / (minutes / 60) is whole exactly when minutes divides 60 * (hour + f).
             if (60 * (hour + f) % minutes == 0) return static_cast<std::int16_t>((hour + f) % 24);
         }
@@ -285,7 +285,7 @@ void LoadWallpaperList(IControlPort& lstShow, const std::string& aApplicationPat
         for (const std::string& entry : ReadListFields(bytes))
             Step(note, [&] { lstShow.AddItem(entry); });
     } catch (const std::bad_alloc&) {
-        note.Note(Failure{kOutOfMemory, "Out of memory"});
+        note.Note(KnownFailure(kOutOfMemory));
     }
     Report(env, kLoadListSentence, note);
 }
@@ -321,28 +321,19 @@ void NewShowTimeIs(IControlPort& chkChange, IControlPort& cbChange, std::int16_t
 
 void CountNextNow(std::int16_t iIntervalIs, std::int16_t& iShowTime, ILibraryEnvironment& env) {
     long next = iShowTime;
-    switch (iIntervalIs) {
-    case 5:
-    case 10:
-    case 15:
-    case 30:
-        next = static_cast<long>(iShowTime) + iIntervalIs;
-        break;
-    case 60:
-        next = static_cast<long>(iShowTime) + 1;
-        if (next == 24) next = 0;
-        break;
-    case 120:
-    case 180:
-    case 240: {
-        // Counted from the hour of the change itself.
-        const int hour = env.CurrentHour();
-        CheckRange(hour, 23);
-        next = (hour + iIntervalIs / 60) % 24;
-        break;
-    }
-    default:
-        break;
+    // Only the intervals of the table move the schedule on; any other value leaves it.
+    if (IsInterval(iIntervalIs)) {
+        if (iIntervalIs < 60) {
+            next = static_cast<long>(iShowTime) + iIntervalIs;
+        } else if (iIntervalIs == 60) {
+            next = static_cast<long>(iShowTime) + 1;
+            if (next == 24) next = 0;
+        } else {
+            // Counted from the hour of the change itself.
+            const int hour = env.CurrentHour();
+            CheckRange(hour, 23);
+            next = (hour + iIntervalIs / 60) % 24;
+        }
     }
     const std::int16_t result = Checked16(next);
     iShowTime = result == 60 ? std::int16_t{0} : result;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "brdsave/core/control_port.h"
-#include "brdsave/core/failure.h"
+#include "shared/core/failure.h"
 
 namespace brd {
 
@@ -19,22 +19,8 @@ namespace brd {
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
 
-// Failure numbers of the schedule arithmetic.
-inline constexpr std::int32_t kInvalidProcedureCall = 5;
-inline constexpr std::int32_t kOverflow = 6;
-inline constexpr std::int32_t kOutOfMemory = 7;
-inline constexpr std::int32_t kTypeMismatch = 13;
-
-// Thrown by the schedule operations when a result does not fit 16 bits (Failure{6, "Overflow"}) or the
-// clock gives something that is not a time of day. The in/out values are then left as they were.
-class OperationFailure : public std::runtime_error {
-  public:
-    explicit OperationFailure(Failure f) : std::runtime_error(f.Description), failure_(std::move(f)) {}
-    const Failure& failure() const noexcept { return failure_; }
-
-  private:
-    Failure failure_;
-};
+// The schedule operations throw a FailureException when a result does not fit 16 bits (kOverflow) or
+// the clock gives something that is not a time of day. The in/out values are then left as they were.
 
 // An in/out variant argument that holds either nothing or a 16-bit integer. Nothing counts as 0 where
 // a number is needed.
@@ -83,7 +69,7 @@ std::vector<std::string> ReadListFields(std::string_view bytes);
 void LoadWallpaperList(IControlPort& lstShow, const std::string& aApplicationPath, ILibraryEnvironment& env);
 
 // ---- Schedule ----
-// These catch nothing: a control's failure passes through, and so does an OperationFailure.
+// These catch nothing: a control's failure passes through, and so does an FailureException.
 
 // Stores the minutes for cbChange's ListIndex into iIntervalValue; any other index leaves it alone.
 void GetInterval(IControlPort& cbChange, VariantInt16& iIntervalValue);

@@ -5,28 +5,13 @@
 #include <string>
 #include <utility>
 
-#include "brdsave/core/failure.h"
+#include "shared/core/failure.h"
 
 namespace brd {
 
-// Failure numbers of control access.
-inline constexpr std::int32_t kInvalidPropertyValue = 380;
-inline constexpr std::int32_t kNoSuchPropertyOrMethod = 438;
-
-// Thrown by a control that cannot do what it was asked: it does not answer to the name, or it refuses
-// the value (a ListIndex outside the list, for example).
-class ControlFailure : public std::runtime_error {
-  public:
-    explicit ControlFailure(Failure f) : std::runtime_error(f.Description), failure_(std::move(f)) {}
-    const Failure& failure() const noexcept { return failure_; }
-
-  private:
-    Failure failure_;
-};
-
 // One of the caller's controls, reached by the names "Value", "Enabled", "ListIndex", "ListCount" and
 // "AddItem" only. Setting a property raises the control's own event handlers at once, as a change made
-// by the user would. Any member may throw ControlFailure.
+// by the user would. Any member may throw a FailureException.
 class IControlPort {
   public:
     virtual ~IControlPort() = default;

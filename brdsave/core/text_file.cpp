@@ -1,5 +1,5 @@
 #include "brdsave/core/text_file.h"
-#include "brdsave/core/file_path.h"
+#include "shared/core/file_path.h"
 
 #include <cerrno>
 #include <utility>

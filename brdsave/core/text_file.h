@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "brdsave/core/failure.h"
+#include "shared/core/failure.h"
 
 namespace brd {
 

@@ -1,15 +1,14 @@
 #include "brdwall/manager/form12.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <array>
 #include <climits>
 
-#include "brdsave/core/intervals.h"
-#include "brdsave/core/settings_rules.h"
-#include "brdsave/win/error_text.h"
-#include "brdsave/win/text.h"
+#include "shared/core/intervals.h"
+#include "shared/core/settings_rules.h"
+#include "shared/win/error_text.h"
+#include "shared/win/text.h"
+#include "brdwall/manager/core/list_writer.h"
 #include "brdwall/manager/core/wallpaper_order.h"
 #include "brdwall/manager/form13.h"
 #include "brdwall/resources/resource.h"
@@ -18,7 +17,7 @@
 #include "brdwall/services/library.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/runtime/platform.h"
-#include "brdwall/tray/core/rotation_clock.h"
+#include "brdwall/rotation/core/rotation_clock.h"
 #include "brdwall/windows/form11.h"
 
 namespace brd {
@@ -26,8 +25,8 @@ namespace brd {
 namespace {
 
 constexpr char kInvalidPathWarning[] = "invalid path found, please input again!";
+constexpr char kSaveListSentence[] = "Error occurred when saving items of list to disk, ";
 constexpr char kFolderNotFound[] = ", directory not found";
-constexpr char kTmpFileName[] = "tmpFile.bmp";
 constexpr char kConversionSentence[] = "Error occurred when preparing the next wallpaper, ";
 constexpr char kChangeSentence[] = "Error occurred when changing wallpaper, ";
 constexpr char kPreviewSentence[] = "Error occurred when loading the preview, ";
@@ -57,29 +56,6 @@ short LibraryIndex(int position) {
 }
 
 } // namespace
-
-std::string WindowsDirectory() {
-    std::wstring path(MAX_PATH, L'\0');
-    UINT n = GetWindowsDirectoryW(path.data(), static_cast<UINT>(path.size()));
-    if (n >= path.size()) {
-        path.resize(n + 1);
-        n = GetWindowsDirectoryW(path.data(), static_cast<UINT>(path.size()));
-    }
-    path.resize(n < path.size() ? n : 0);
-    while (path.size() > 3 && path.back() == L'\\')
-        path.pop_back();
-    return Utf8(path);
-}
-
-std::string UserPictureFolder() {
-    wchar_t base[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
-                                base)))
-        return {};
-    const std::wstring folder = std::wstring(base) + L"\\brdwall";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return Utf8(folder);
-}
 
 Form12::Form12()
     : imgShow(*this, {"imgShow", "", "preview", 120, 120, 1572, 1332}, IDB_BRD_PLACEHOLDER),
@@ -167,7 +143,7 @@ FormStyle Form12::Style() const {
 void Form12::Form_Load() {
     Module1& g = G();
     WindowsFolderPath_ = WindowsDirectory();
-    convertedPath_ = WindowsFolderPath_ + "\\" + kTmpFileName;
+    convertedPath_ = WindowsFolderPath_ + "\\" + kConvertedPictureName;
     txtPath.SetText("");
     ListExtended_ = false;
 
@@ -380,7 +356,7 @@ bool Form12::ShowOnDesktop(const std::string& path) {
     if (!note.Noted()) {
         const DWORD error = GetLastError();
         note.Note(error ? Failure{static_cast<std::int32_t>(error), SystemErrorText(error, "Refused")}
-                        : Failure{5, "The desktop did not take the picture"});
+                        : KnownFailure(kInvalidProcedureCall, "the desktop did not take the picture"));
     }
     // The desktop stays as it was. Told once, not at every change, until a picture is taken again.
     if (!desktopRefused_) Form11::AnswerOk(FailureReportText(kChangeSentence, note.Last()));
@@ -454,19 +430,9 @@ void Form12::ConvertToBitmap() {
 std::string Form12::WriteConvertedPicture(const std::function<bool(const std::string&, FailureNote&)>& save,
                                           const std::function<bool()>& damaged, const std::string& sentence) {
     FailureNote note;
-    const std::string inWindows = WindowsFolderPath_ + "\\" + kTmpFileName;
-    if (save(inWindows, note)) return inWindows;
-    // A standard user may not write into the Windows folder: use the user's own folder. A
-    // picture that cannot be decoded fails there as well.
-    const std::string own = damaged() ? std::string() : UserPictureFolder();
-    if (!own.empty()) {
-        FailureNote second;
-        const std::string inOwn = own + "\\" + kTmpFileName;
-        if (save(inOwn, second)) return inOwn;
-        note = second;
-    }
-    Form11::AnswerOk(FailureReportText(sentence, note.Last()));
-    return {};
+    const std::string written = brd::WriteConvertedPicture(WindowsFolderPath_, save, damaged, note);
+    if (written.empty()) Form11::AnswerOk(FailureReportText(sentence, note.Last()));
+    return written;
 }
 
 bool Form12::ShowPreview(const std::string& path, FailureNote& note) {
@@ -488,21 +454,8 @@ void Form12::cmdChangeWall_Click() {
     PictureRows previewed;
     if (preview_.Path.empty()) {
         // The placeholder picture: saved at its own size.
-        BITMAP bm{};
-        GetObjectW(imgShow.Picture(), sizeof(bm), &bm);
-        placeholder.Width = static_cast<UINT>(bm.bmWidth);
-        placeholder.Height = static_cast<UINT>(bm.bmHeight);
-        placeholder.Bgrx.resize(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight * 4);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = bm.bmWidth;
-        info.bmiHeader.biHeight = -bm.bmHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        if (GetDIBits(window_dc().get(), imgShow.Picture(), 0, static_cast<UINT>(bm.bmHeight),
-                      placeholder.Bgrx.data(), &info, DIB_RGB_COLORS) <= 0) {
-            Form11::AnswerOk(FailureReportText(kChangeSentence, Failure{481, "Invalid picture"}));
+        if (!PictureOfBitmap(imgShow.Picture(), placeholder, note)) {
+            Form11::AnswerOk(FailureReportText(kChangeSentence, note.Last()));
             return;
         }
         save = [&](const std::string& path, FailureNote& n) {
@@ -731,10 +684,25 @@ void Form12::cmdLoad_Click() {
 
 void Form12::CmdSaveToFile_Click() {
     if (FileExists(G().AppFolder + kListFileName)) {
-        Forms().Get<Form13>().FileAlreadyExist("Wallpaper", kListFileName);
+        Forms().Get<Form13>().FileAlreadyExist("Wallpaper", kListFileName,
+                                               [this](const std::string& file) { SaveWallpaperList(file); });
         return;
     }
     SaveWallpaperList(kListFileName);
+}
+
+bool Form12::SaveWallpaperList(const std::string& fileName) {
+    std::vector<std::string> entries;
+    const int count = lstShow.ListCount();
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        entries.push_back(lstShow.List(i));
+    FailureNote note;
+    if (WriteListFile(G().AppFolder + fileName, entries, note)) return true;
+    Failure f = note.Last();
+    f.Description += " (the list file on disk was left as it was)";
+    Form11::AnswerOk(FailureReportText(kSaveListSentence, f));
+    return false;
 }
 
 // ---- closing ----

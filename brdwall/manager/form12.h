@@ -8,7 +8,7 @@
 #include "brdwall/runtime/controls.h"
 #include "brdwall/runtime/core/random.h"
 #include "brdwall/runtime/form.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/manager/core/wallpaper_order.h"
 #include "brdwall/services/picture.h"
 #include "brdwall/runtime/platform.h"
@@ -66,7 +66,8 @@ class Form12 final : public Form {
     // The file the preview shows, empty for the placeholder picture.
     [[nodiscard]] const std::string& PreviewPath() const noexcept { return preview_.Path; }
 
-    // Handlers, public because other windows call them.
+    // The controls' handlers. Only the controls raise them; they are public so that the tests can
+    // raise them too, as a user's action would.
     void optOption_Click(int index);
     void cmdRefresh_Click();
     void cbInterval_Click();
@@ -124,6 +125,8 @@ class Form12 final : public Form {
                         std::vector<std::string>& names);
     // Removes the selected entries from DeleteScanIndex on, in one step; DeleteScanIndex ends on the first.
     void RemoveNextSelected();
+    // Writes the wallpaper list to the list file; a failure is reported in the warning window.
+    bool SaveWallpaperList(const std::string& fileName);
     // Shows the picture of the focused entry of a list; a missing file's entry is removed.
     void PreviewFromList(ListBox& list, bool warnMissing);
 
@@ -151,11 +154,5 @@ class Form12 final : public Form {
     PictureData preview_;         // what the preview shows, as it was read; no path for the placeholder
     StirringRandom random_;
 };
-
-// The Windows folder, whole, without a trailing backslash.
-std::string WindowsDirectory();
-
-// The per-user folder for the converted picture when the Windows folder cannot be written.
-std::string UserPictureFolder();
 
 } // namespace brd

@@ -1,6 +1,7 @@
 // The overwrite question: asked when the wallpaper list is saved over an existing file.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "brdwall/runtime/controls.h"
@@ -12,8 +13,10 @@ class Form13 final : public Form {
   public:
     Form13();
 
-    // Shows the question top-most and modeless, keeps what is to be overwritten, and beeps.
-    void FileAlreadyExist(const std::string& WhereDoYouComeFrom, const std::string& fFileName);
+    // Shows the question top-most and modeless, keeps what is to be overwritten (the origin word, as
+    // "Wallpaper", and the file name) and what writes it on "Yes", and beeps.
+    void FileAlreadyExist(const std::string& WhereDoYouComeFrom, const std::string& fFileName,
+                          std::function<void(const std::string& fileName)> overwrite);
 
     Image imgWarningMessage;
     Label Label1;
@@ -28,10 +31,7 @@ class Form13 final : public Form {
 
     std::string origin_;
     std::string fileName_;
+    std::function<void(const std::string&)> overwrite_;
 };
-
-// Writes the manager window's wallpaper list to the list file and reports a failure
-// in the warning window. Returns true when the file was written.
-bool SaveWallpaperList(const std::string& fileName);
 
 } // namespace brd

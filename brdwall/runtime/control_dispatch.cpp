@@ -5,7 +5,8 @@
 #include <atomic>
 #include <string>
 
-#include "brdsave/win/text.h"
+#include "shared/win/com_object.h"
+#include "shared/win/text.h"
 
 namespace brd {
 
@@ -39,26 +40,13 @@ std::string ArgText(const VARIANT& v, HRESULT& hr) {
     return Utf8(std::wstring_view(s->bstrVal, SysStringLen(s->bstrVal)));
 }
 
-class ControlDispatch final : public IDispatch {
+class ControlDispatch final : public ComObject<ControlDispatch, IDispatch> {
   public:
     ControlDispatch(CheckBox* check, ComboBox* combo, ListBox* list) noexcept
         : check_(check), combo_(combo), list_(list) {}
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const long n = --refs_;
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
+    void* Interface(REFIID riid) {
+        return riid == IID_IUnknown || riid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
     }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -202,7 +190,6 @@ class ControlDispatch final : public IDispatch {
         return S_OK;
     }
 
-    std::atomic<long> refs_{1};
     CheckBox* check_;
     ComboBox* combo_;
     ListBox* list_;

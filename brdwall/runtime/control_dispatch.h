@@ -6,7 +6,7 @@
 #include <oaidl.h>
 
 #include "brdwall/runtime/controls.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 
 namespace brd {
 

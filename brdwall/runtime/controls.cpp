@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "brdsave/win/text.h"
+#include "shared/win/text.h"
 
 namespace brd {
 

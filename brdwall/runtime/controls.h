@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "brdwall/runtime/form.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 
 namespace brd {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "brdsave/win/text.h"
+#include "shared/win/text.h"
 #include "brdwall/runtime/controls.h"
 #include "brdwall/runtime/core/twips.h"
 

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 
 namespace brd {
 

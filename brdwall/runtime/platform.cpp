@@ -1,25 +1,37 @@
 #include "brdwall/runtime/platform.h"
 
-#include "brdsave/win/text.h"
+#include <shlobj.h>
+
+#include "shared/win/system.h"
+#include "shared/win/text.h"
 
 namespace brd {
 
 std::string AppPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ModuleFilePath(nullptr);
     const auto slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return {};
     // "C:\prog.exe" lies in "C:\", the one folder that keeps its backslash.
     if (slash == 2 && path[1] == L':') return Utf8(path.substr(0, 3));
     return Utf8(path.substr(0, slash));
+}
+
+std::string WindowsDirectory() {
+    std::wstring path =
+        GrownText([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); });
+    while (path.size() > 3 && path.back() == L'\\')
+        path.pop_back();
+    return Utf8(path);
+}
+
+std::string UserPictureFolder() {
+    wchar_t base[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                base)))
+        return {};
+    const std::wstring folder = std::wstring(base) + L"\\brdwall";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return Utf8(folder);
 }
 
 bool DirSearch::Accept(unsigned long attributes) const noexcept {
@@ -83,14 +95,10 @@ std::string UsableFolder(const std::string& name) {
     if (!whole) {
         // A relative name would name another folder from each current folder.
         const std::wstring relative = Wide(folder);
-        std::wstring full(MAX_PATH, L'\0');
-        DWORD n = GetFullPathNameW(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (n >= full.size()) {
-            full.resize(n);
-            n = GetFullPathNameW(relative.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        }
-        if (n == 0 || n >= full.size()) return {};
-        full.resize(n);
+        const std::wstring full = GrownText([&relative](wchar_t* buffer, DWORD size) {
+            return GetFullPathNameW(relative.c_str(), size, buffer, nullptr);
+        });
+        if (full.empty()) return {};
         folder = Utf8(full);
     }
     if (folder.back() != '\\' && folder.back() != '/') folder += '\\';

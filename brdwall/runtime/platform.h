@@ -9,13 +9,20 @@
 #include "brdwall/runtime/core/clock.h"
 #include "brdwall/runtime/core/file_state.h"
 #include "brdwall/runtime/form.h"
-#include "brdsave/win/files.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/files.h"
+#include "shared/win/handles.h"
 
 namespace brd {
 
 // The folder of the running program, without a trailing "\" (except for a root folder).
 std::string AppPath();
+
+// The Windows folder, whole, without a trailing backslash.
+std::string WindowsDirectory();
+
+// The user's own folder for the program's files that may not go elsewhere (the converted picture
+// where the Windows folder cannot be written), made when it is missing; "" when there is none.
+std::string UserPictureFolder();
 
 // Attribute masks of the directory search.
 enum SearchAttributes : unsigned { SearchNormal = 0, SearchDirectory = 16 };

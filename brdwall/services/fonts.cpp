@@ -1,6 +1,6 @@
 #include "brdwall/services/fonts.h"
 
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/settings_rules.h"
 #include "brdwall/runtime/platform.h"
 #include "brdwall/services/module1.h"
 

@@ -2,9 +2,9 @@
 
 #include <oleauto.h>
 
-#include "brdsave/core/failure.h"
-#include "brdsave/win/error_text.h"
-#include "brdsave/win/text.h"
+#include "shared/core/failure.h"
+#include "shared/win/error_text.h"
+#include "shared/win/text.h"
 #include "brdwall/services/warnings.h"
 
 namespace brd {
@@ -46,17 +46,16 @@ bool IsOurLibraryVersion(_Class1& object, Failure& refused) {
     if (FAILED(object.GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) || !info ||
         FAILED(info->GetContainingTypeLib(library.put(), &index)) || !library ||
         FAILED(library->GetLibAttr(&attributes)) || !attributes) {
-        refused = Failure{430, "Class does not support Automation or does not support expected interface: "
-                               "brdsave.dll describes no type library"};
+        refused = KnownFailure(kNoAutomation, "brdsave.dll describes no type library");
         return false;
     }
     const bool ours = attributes->guid == LIBID_brdsave && attributes->wMajorVerNum == kLibraryMajorVersion;
     if (!ours) {
-        refused = Failure{430, "Class does not support Automation or does not support expected interface: "
-                               "brdsave.dll is another copy of the library (type library version " +
-                                   std::to_string(attributes->wMajorVerNum) + "." +
-                                   std::to_string(attributes->wMinorVerNum) + ", " +
-                                   std::to_string(kLibraryMajorVersion) + ".0 wanted)"};
+        refused =
+            KnownFailure(kNoAutomation, "brdsave.dll is another copy of the library (type library version " +
+                                            std::to_string(attributes->wMajorVerNum) + "." +
+                                            std::to_string(attributes->wMinorVerNum) + ", " +
+                                            std::to_string(kLibraryMajorVersion) + ".0 wanted)");
     }
     library->ReleaseTLibAttr(attributes);
     return ours;

@@ -6,7 +6,7 @@
 #include "brdsave.h" // generated: _Class1, CLSID_Class1, IID__Class1
 #include "brdsave/version.h"
 #include "brdwall/runtime/form.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 
 #include <oleauto.h>
 

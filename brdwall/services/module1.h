@@ -2,13 +2,12 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdint>
 #include <string>
 
-#include "brdsave/core/settings_record.h"
-#include "brdwall/services/core/rotation_state.h"
+#include "shared/core/settings_record.h"
+#include "brdwall/rotation/core/rotation_state.h"
 
 namespace brd {
 
@@ -25,9 +24,6 @@ struct Module1 : RotationState {
     // 1 = Arial, 2 = Enlarge, 3 = Normal; 0 until a font record is read (behaves as Normal).
     std::int16_t FontScheme = 0;
     SettingsRecord SettingsBuffer;
-
-    // The notification-icon record, kept for the whole run.
-    NOTIFYICONDATAA TrayIconData{};
 };
 
 // The one instance.

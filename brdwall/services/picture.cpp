@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <new>
 
-#include "brdsave/win/text.h"
+#include "shared/win/text.h"
+#include "brdwall/runtime/platform.h"
 #include "brdwall/services/core/bmp_writer.h"
 #include "brdwall/services/core/orientation.h"
 #include "brdwall/services/core/picture_claim.h"
@@ -16,14 +17,14 @@ namespace brd {
 namespace {
 
 Failure PictureFailure(const std::string& what) {
-    return Failure{481, "Invalid picture: " + what};
+    return KnownFailure(kInvalidPicture, what);
 }
 
 Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames = 1) {
-    std::string text = "Out of memory: the picture is too large (" + std::to_string(width) + " x " +
-                       std::to_string(height) + " pixels";
+    std::string text =
+        "the picture is too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels";
     if (frames > 1) text += ", " + std::to_string(frames) + " frames";
-    return Failure{7, text + ")"};
+    return KnownFailure(kOutOfMemory, text + ")");
 }
 
 // What the file's headers claim; nothing when it cannot be opened or read (the decoder reports that).
@@ -153,7 +154,7 @@ bool OpenPicture(const PictureData& data, OpenedPicture& out, FailureNote& note)
     if (FAILED(hr)) {
         note.Note(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
                           hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
-                      ? FileFailure(53)
+                      ? FileFailure(kFileNotFound)
                       : PictureFailure("not a " + FormatNames() + " picture"));
         return false;
     }
@@ -275,7 +276,7 @@ bool PictureData::Read(const std::string& path, FailureNote& note) {
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) {
-        note.Note(FileFailure(75));
+        note.Note(FileFailure(kPathFileAccessError));
         return false;
     }
     // A file too large to keep is read again, from its path, when it is used.
@@ -290,7 +291,7 @@ bool PictureData::Read(const std::string& path, FailureNote& note) {
     if (!bytes->empty() &&
         (!ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) ||
          got != bytes->size())) {
-        note.Note(FileFailure(57)); // device I/O error
+        note.Note(FileFailure(kDeviceIoError));
         return false;
     }
     Bytes = std::move(bytes);
@@ -391,7 +392,7 @@ bool DecodeOpened(OpenedPicture& p, int width, int height, DecodedPicture& out, 
         const std::uint8_t* s = upright.Row(y);
         if (!s) {
             out = DecodedPicture{};
-            note.Note(Failure{7, "Out of memory"});
+            note.Note(KnownFailure(kOutOfMemory));
             return false;
         }
         std::uint8_t* t = out.Bgrx.data() + static_cast<std::size_t>(y) * out.Width * 4;
@@ -461,6 +462,45 @@ unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height)
     StretchDIBits(dc.get(), 0, 0, w, h, 0, 0, static_cast<int>(picture.Width),
                   static_cast<int>(picture.Height), picture.Bgrx.data(), &src, DIB_RGB_COLORS, SRCCOPY);
     return bitmap;
+}
+
+std::string WriteConvertedPicture(const std::string& windowsFolder,
+                                  const std::function<bool(const std::string&, FailureNote&)>& save,
+                                  const std::function<bool()>& damaged, FailureNote& note) {
+    const std::string inWindows = windowsFolder + "\\" + kConvertedPictureName;
+    if (save(inWindows, note)) return inWindows;
+    // A standard user may not write into the Windows folder: the user's own folder. A picture that
+    // cannot be decoded fails there as well.
+    const std::string own = damaged() ? std::string() : UserPictureFolder();
+    if (own.empty()) return {};
+    FailureNote second;
+    const std::string inOwn = own + "\\" + kConvertedPictureName;
+    if (save(inOwn, second)) return inOwn;
+    note = second;
+    return {};
+}
+
+bool PictureOfBitmap(HBITMAP bitmap, DecodedPicture& out, FailureNote& note) {
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) {
+        note.Note(PictureFailure("no picture"));
+        return false;
+    }
+    out.Width = static_cast<UINT>(bm.bmWidth);
+    out.Height = static_cast<UINT>(bm.bmHeight);
+    out.Bgrx.resize(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight * 4);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = bm.bmWidth;
+    info.bmiHeader.biHeight = -bm.bmHeight; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (GetDIBits(window_dc().get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), out.Bgrx.data(), &info,
+                  DIB_RGB_COLORS) > 0)
+        return true;
+    note.Note(PictureFailure("the picture cannot be read"));
+    return false;
 }
 
 bool ShowableBitmap(const std::string& path, FailureNote& note) {

@@ -6,12 +6,13 @@
 #include <wincodec.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "brdsave/core/failure.h"
-#include "brdsave/win/handles.h"
+#include "shared/core/failure.h"
+#include "shared/win/handles.h"
 
 // A decoder that scales (and turns) as it decodes: Windows' JPEG decoder offers it. Declared here
 // where the compiler's headers lack it; it is part of the imaging component since Windows Vista.
@@ -117,6 +118,19 @@ bool SavePictureAsBitmap(const DecodedPicture& picture, const std::string& path,
 
 // A bitmap of the picture scaled to fit within width x height, keeping its proportions.
 unique_hbitmap MakePreview(const DecodedPicture& picture, int width, int height);
+
+// The converted picture's name, in the Windows folder or the user's own.
+inline constexpr char kConvertedPictureName[] = "tmpFile.bmp";
+
+// Writes the converted picture through `save`: into `windowsFolder`, or where a standard user may not
+// write there, into the user's own folder (UserPictureFolder). `damaged` tells a picture that no folder
+// can mend. Returns the path written, or "" with the last failure noted.
+std::string WriteConvertedPicture(const std::string& windowsFolder,
+                                  const std::function<bool(const std::string&, FailureNote&)>& save,
+                                  const std::function<bool()>& damaged, FailureNote& note);
+
+// The pixels of a bitmap shown on the screen (the preview's placeholder picture), top row first.
+bool PictureOfBitmap(HBITMAP bitmap, DecodedPicture& out, FailureNote& note);
 
 // Sets or removes (empty path) the desktop wallpaper; the profile is updated and every window told.
 bool ApplyWallpaper(const std::string& path);

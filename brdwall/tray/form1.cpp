@@ -2,17 +2,18 @@
 
 #include <shellapi.h>
 
+#include <array>
 #include <exception>
 
-#include "brdsave/core/failure.h"
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/settings_record.h"
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/failure.h"
+#include "shared/core/record_file.h"
+#include "shared/core/settings_record.h"
+#include "shared/core/settings_rules.h"
 #include "brdwall/manager/form12.h"
 #include "brdwall/resources/resource.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/runtime/platform.h"
-#include "brdwall/tray/core/rotation_clock.h"
+#include "brdwall/rotation/core/rotation_clock.h"
 #include "brdwall/windows/form11.h"
 #include "brdwall/windows/form2.h"
 #include "brdwall/windows/form3.h"
@@ -26,8 +27,8 @@ constexpr char kInstanceMutexName[] = "Local\\brdwall.single-instance.{7C1D2E64-
 
 // A failure thrown out of a window's load counts like a file failure.
 Failure FailureFromException(const std::exception& e) {
-    if (dynamic_cast<const std::bad_alloc*>(&e)) return Failure{7, "Out of memory"};
-    return Failure{5, e.what()};
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return KnownFailure(kOutOfMemory);
+    return Failure{kInvalidProcedureCall, e.what()};
 }
 
 // Posted to Form1 when a wait ends with something put off during it.
@@ -35,7 +36,7 @@ constexpr UINT kAfterWaitMessage = WM_APP + 1;
 
 } // namespace
 
-Form1::Form1() : Timer1(*this, 800, true), trayIcon_(*this, G().TrayIconData) {
+Form1::Form1() : Timer1(*this, 800, true), trayIcon_(*this, kTrayIconId, kTrayCallbackMessage, "Brd") {
     Timer1.Tick = [this] { Timer1_Timer(); };
     // A change that falls due while the menu or a message box is open is made when it closes.
     Timer1.TickWhileWaiting = [this] { brd::Timer1_TimerWhileWaiting(G(), *clock_, changeDeferred_); };
@@ -124,18 +125,28 @@ void Form1::ReadStartupSettings() {
     }
 }
 
+// The popup menu, top to bottom: each item's identifier, caption and handler; a separator has none.
+const std::array<Form1::MenuItem, 9> Form1::kMenu = {{
+    {mOpen, " About  ", &Form1::mOpen_Click},
+    {0, "-", nullptr},
+    {mWallpaper, " Wallpaper  ", &Form1::mWallpaper_Click},
+    {mSetting, " Settings  ", &Form1::mSetting_Click},
+    {0, "-", nullptr},
+    {mHelp, " Help  ", &Form1::mHelp_Click},
+    {0, "-", nullptr},
+    {mDisable, " Disable  ", &Form1::mDisable_Click},
+    {mRemove, " Remove  ", &Form1::mRemove_Click},
+}};
+
 void Form1::BuildMenu() {
     popup_.reset(CreatePopupMenu());
-    HMENU m = popup_.get();
-    AppendMenuA(m, MF_STRING, mOpen, " About  ");
-    AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(m, MF_STRING, mWallpaper, " Wallpaper  ");
-    AppendMenuA(m, MF_STRING, mSetting, " Settings  ");
-    AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(m, MF_STRING, mHelp, " Help  ");
-    AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(m, MF_STRING | MF_UNCHECKED, mDisable, " Disable  ");
-    AppendMenuA(m, MF_STRING, mRemove, " Remove  ");
+    for (const MenuItem& item : kMenu) {
+        if (item.Id == 0) {
+            AppendMenuA(popup_.get(), MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuA(popup_.get(), MF_STRING | MF_UNCHECKED, item.Id, item.Caption);
+        }
+    }
 }
 
 void Form1::LoadTrayIcons() {
@@ -144,24 +155,13 @@ void Form1::LoadTrayIcons() {
     const int size = GetSystemMetricsForDpi(SM_CXSMICON, Dpi());
     unique_hicon normal = ResourceIcon(IDI_BRD_FLOWER, size);
     unique_hicon disabled = ResourceIcon(IDI_BRD_XCLOCK, size);
-    if (hWnd() && G().TrayIconData.hWnd)
-        trayIcon_.ChangeIcon(DisableChecked() ? disabled.get() : normal.get());
+    if (trayIcon_.Record().hWnd) trayIcon_.ChangeIcon(DisableChecked() ? disabled.get() : normal.get());
     image1_ = std::move(normal);
     imgXclock1_ = std::move(disabled);
 }
 
 void Form1::AddTrayIcon() {
-    NOTIFYICONDATAA& nid = G().TrayIconData;
-    nid = NOTIFYICONDATAA{};
-    // The smallest record this platform accepts: the first version, with its 64-byte tip.
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    nid.hWnd = hWnd();
-    nid.uID = kTrayIconId;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = kTrayCallbackMessage;
-    nid.hIcon = DisableChecked() ? imgXclock1_.get() : image1_.get();
-    lstrcpynA(nid.szTip, "Brd", sizeof(nid.szTip));
-    trayIcon_.Add();
+    trayIcon_.Add(DisableChecked() ? imgXclock1_.get() : image1_.get());
 }
 
 bool Form1::DisableChecked() const noexcept {
@@ -268,8 +268,7 @@ bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return true;
     }
     if (taskbarCreated_ != 0 && msg == taskbarCreated_) {
-        // The shell was restarted and has forgotten the icon, or is ready for the first time.
-        trayIcon_.Add();
+        trayIcon_.AddAgain();
         return true;
     }
     if (msg == WM_DPICHANGED) {
@@ -289,28 +288,13 @@ bool Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_COMMAND:
         if (lp != 0) return false;
-        switch (LOWORD(wp)) {
-        case mOpen:
-            mOpen_Click();
-            return true;
-        case mWallpaper:
-            mWallpaper_Click();
-            return true;
-        case mSetting:
-            mSetting_Click();
-            return true;
-        case mHelp:
-            mHelp_Click();
-            return true;
-        case mDisable:
-            mDisable_Click();
-            return true;
-        case mRemove:
-            mRemove_Click();
-            return true;
-        default:
-            return false;
+        for (const MenuItem& item : kMenu) {
+            if (item.Id != 0 && item.Id == LOWORD(wp)) {
+                (this->*item.Handler)();
+                return true;
+            }
         }
+        return false;
     case WM_QUERYENDSESSION:
         // Never hold up a shut-down or log-off.
         result = TRUE;

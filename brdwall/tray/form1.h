@@ -2,11 +2,12 @@
 // clock timer.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "brdwall/runtime/controls.h"
 #include "brdwall/runtime/form.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/runtime/platform.h"
 #include "brdwall/tray/tray_icon.h"
 
@@ -14,7 +15,7 @@ namespace brd {
 
 class Form1 final : public Form {
   public:
-    // Command identifiers of the popup menu's items.
+    // Command identifiers of the popup menu's items (see kMenu).
     enum MenuId : UINT {
         mOpen = 101,
         mWallpaper = 102,
@@ -42,6 +43,7 @@ class Form1 final : public Form {
     [[nodiscard]] bool DisableChecked() const noexcept;
     [[nodiscard]] HICON NormalIcon() const noexcept { return image1_.get(); }
     [[nodiscard]] HICON DisabledIcon() const noexcept { return imgXclock1_.get(); }
+    [[nodiscard]] const TrayIcon& Icon() const noexcept { return trayIcon_; }
 
     // Tray notification: lParam holds the mouse message of the icon event.
     void Form_MouseMove(LPARAM mouseMessage);
@@ -56,6 +58,15 @@ class Form1 final : public Form {
     void Timer1_Timer();
     // The clock the ticks read; the system clock unless another is set.
     void SetClock(const IClock& clock) noexcept { clock_ = &clock; }
+
+    // One item of the popup menu; a separator has identifier 0 and no handler.
+    struct MenuItem {
+        UINT Id;
+        const char* Caption;
+        void (Form1::*Handler)();
+    };
+    // The popup menu, top to bottom: it builds the menu and dispatches its commands.
+    static const std::array<MenuItem, 9> kMenu;
 
   private:
     [[nodiscard]] FormStyle Style() const override;

@@ -7,8 +7,14 @@ constexpr UINT kRetryMs = 2000;
 constexpr int kRetries = 150; // 5 minutes
 } // namespace
 
-TrayIcon::TrayIcon(Form& owner, NOTIFYICONDATAA& record, ShellCall shell)
-    : record_(record), shell_(shell), retry_(owner, kRetryMs, false) {
+TrayIcon::TrayIcon(Form& owner, UINT id, UINT callbackMessage, const char* tip, ShellCall shell)
+    : owner_(owner), shell_(shell), retry_(owner, kRetryMs, false) {
+    // The smallest record the platform accepts: the first version, with its 64-byte tip.
+    record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record_.uID = id;
+    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record_.uCallbackMessage = callbackMessage;
+    lstrcpynA(record_.szTip, tip, sizeof(record_.szTip));
     retry_.Tick = [this] { Retry_Timer(); };
 }
 
@@ -22,7 +28,13 @@ bool TrayIcon::TryAdd() {
     return shell_(NIM_MODIFY, &record_) != FALSE;
 }
 
-void TrayIcon::Add() {
+void TrayIcon::Add(HICON icon) {
+    record_.hWnd = owner_.hWnd();
+    record_.hIcon = icon;
+    AddAgain();
+}
+
+void TrayIcon::AddAgain() {
     tries_ = 0;
     shown_ = TryAdd();
     retry_.SetEnabled(!shown_);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "brdsave/core/utf8.h"
-#include "brdsave/win/text.h"
+#include "shared/core/utf8.h"
+#include "shared/win/text.h"
 #include "brdwall/resources/resource.h"
 #include "brdwall/runtime/platform.h"
 #include "brdwall/services/warnings.h"

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "brdwall/resources/resource.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 
 namespace brd {
 

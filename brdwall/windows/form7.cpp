@@ -2,10 +2,11 @@
 
 #include <array>
 
-#include "brdsave/core/settings_rules.h"
-#include "brdsave/win/text.h"
+#include "shared/core/settings_rules.h"
+#include "shared/win/system.h"
+#include "shared/win/text.h"
 #include "brdwall/resources/resource.h"
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/services/module1.h"
 #include "brdwall/runtime/platform.h"
 #include "brdwall/services/fonts.h"
@@ -107,16 +108,7 @@ void Form7::cmdClose_Click() {
 }
 
 bool Form7::SetRunValue(HKEY root, const std::string& valueName, const std::string& data) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExW(root, Wide(kRunKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
-        return false;
-    const unique_hkey key(raw);
-    // The length is in bytes and counts the terminating NUL.
-    const std::wstring value = Wide(data);
-    return RegSetValueExW(key.get(), Wide(valueName).c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return WriteRegistryString(root, Wide(kRunKey), Wide(valueName), Wide(data));
 }
 
 bool Form7::DeleteRunValue(HKEY root, const std::string& keyName, const std::string& valueName) {

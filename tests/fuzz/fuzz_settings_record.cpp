@@ -17,9 +17,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/settings_rules.h"
-#include "brdsave/core/utf8.h"
+#include "shared/core/record_file.h"
+#include "shared/core/settings_rules.h"
+#include "shared/core/utf8.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

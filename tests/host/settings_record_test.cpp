@@ -1,4 +1,4 @@
-#include "brdsave/core/settings_record.h"
+#include "shared/core/settings_record.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/settings_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/utf8.h"
+#include "shared/core/record_file.h"
+#include "shared/core/utf8.h"
 #include "tests/host/temp_folder.h"
 
 namespace brd {

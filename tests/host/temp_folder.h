@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "brdsave/core/file_path.h"
+#include "shared/core/file_path.h"
 
 namespace brd::test {
 

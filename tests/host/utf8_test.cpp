@@ -1,4 +1,4 @@
-#include "brdsave/core/utf8.h"
+#include "shared/core/utf8.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "brdsave/core/failure.h"
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/failure.h"
+#include "shared/core/record_file.h"
+#include "shared/core/settings_rules.h"
 #include "brdwall/manager/form12.h"
 #include "brdwall/services/module1.h"
 #include "program_driver.h"

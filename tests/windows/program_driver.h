@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 
 namespace brd::test {
 

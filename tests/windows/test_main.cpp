@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "brdsave/win/handles.h"
+#include "shared/win/handles.h"
 #include "brdwall/windows/form11.h"
 #include "desktop_keeper.h"
 #include "program_driver.h"

@@ -1,5 +1,5 @@
 #include "brdwall/manager/core/list_writer.h"
-#include "brdsave/core/file_path.h"
+#include "shared/core/file_path.h"
 
 #include <cerrno>
 #include <cstdio>

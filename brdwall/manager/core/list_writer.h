@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "brdsave/core/failure.h"
+#include "shared/core/failure.h"
 
 namespace brd {
 

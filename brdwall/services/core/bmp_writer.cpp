@@ -1,5 +1,5 @@
 #include "brdwall/services/core/bmp_writer.h"
-#include "brdsave/core/file_path.h"
+#include "shared/core/file_path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,14 +12,12 @@ namespace brd {
 
 namespace {
 
-constexpr std::int32_t kInvalidProcedureCall = 5;
-constexpr std::int32_t kOutOfMemory = 7;
 // Rows go to the file about a megabyte at a time.
 constexpr std::size_t kBandBytes = std::size_t{1} << 20;
 constexpr std::int32_t kPixelsPerMetre = 2835;
 
 Failure InvalidArgument() {
-    return Failure{kInvalidProcedureCall, "Invalid procedure call or argument"};
+    return KnownFailure(kInvalidProcedureCall);
 }
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -203,7 +201,7 @@ bool WriteBmp24Rows(const std::string& path, int width, int height, RowPixels la
         out.Keep();
         return true;
     } catch (const std::bad_alloc&) {
-        note.Note(Failure{kOutOfMemory, "Out of memory"});
+        note.Note(KnownFailure(kOutOfMemory));
         return false;
     }
 }

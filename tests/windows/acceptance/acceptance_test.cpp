@@ -6,10 +6,10 @@
 #include <memory>
 #include <set>
 
-#include "brdsave/core/failure.h"
-#include "brdsave/core/record_file.h"
-#include "brdsave/core/settings_record.h"
-#include "brdsave/core/settings_rules.h"
+#include "shared/core/failure.h"
+#include "shared/core/record_file.h"
+#include "shared/core/settings_record.h"
+#include "shared/core/settings_rules.h"
 #include "tests/host/temp_folder.h"
 #include "desktop_keeper.h"
 #include "ui_driver.h"

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "brdsave.h"
-#include "brdsave/core/failure.h"
-#include "brdsave/core/file_path.h"
-#include "brdsave/core/record_file.h"
+#include "shared/core/failure.h"
+#include "shared/core/file_path.h"
+#include "shared/core/record_file.h"
 #include "fake_dispatch.h"
 #include "tests/host/temp_folder.h"
 
