@@ -27,6 +27,32 @@ Failure TooLarge(std::uint64_t width, std::uint64_t height, std::uint32_t frames
     return KnownFailure(kOutOfMemory, text + ")");
 }
 
+// A picture file opened for reading, shared with every other reader and writer.
+unique_file OpenToRead(const std::string& path) {
+    return unique_file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// Reads an open file's bytes at any offset, for the header readers.
+ByteReader ReaderOf(HANDLE file) {
+    return [file](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        return ReadFile(file, into, static_cast<DWORD>(count), &got, &at) ? got : 0;
+    };
+}
+
+// The failure of a file that could not be opened: not there, its folder not there (a drive away), or
+// not to be read (held, refused).
+Failure OpenFileFailure(DWORD error) {
+    return FileFailure(error == ERROR_FILE_NOT_FOUND   ? kFileNotFound
+                       : error == ERROR_PATH_NOT_FOUND ? kPathNotFound
+                                                       : kPathFileAccessError);
+}
+
 // What the file's headers claim; nothing when it cannot be opened or read (the decoder reports that).
 std::optional<PictureClaim> ClaimOf(const PictureData& data) {
     if (data.Bytes) {
@@ -40,19 +66,9 @@ std::optional<PictureClaim> ClaimOf(const PictureData& data) {
                 return n;
             });
     }
-    const HANDLE h = CreateFileW(Wide(data.Path).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    const unique_kernel_handle file(h);
-    return ReadPictureClaim([&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD got = 0;
-        if (!ReadFile(file.get(), into, static_cast<DWORD>(count), &got, &at)) return 0;
-        return got;
-    });
+    const unique_file file = OpenToRead(data.Path);
+    if (!file) return std::nullopt;
+    return ReadPictureClaim(ReaderOf(file.get()));
 }
 
 // The first frame of a picture, its size checked, ready to give rows: 24-bit straight from a JPEG
@@ -267,11 +283,11 @@ const std::uint8_t* PictureRows::Row(UINT y) {
 bool PictureData::Read(const std::string& path, FailureNote& note) {
     Path = path;
     Bytes.reset();
-    const unique_kernel_handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        note.Note(FileFailure(GetLastError() == ERROR_FILE_NOT_FOUND ? 53 : 75));
+    // Not shared with a writer: the bytes kept must be the whole of one version of the file.
+    const unique_file file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        note.Note(OpenFileFailure(GetLastError()));
         return false;
     }
     LARGE_INTEGER size{};
@@ -504,21 +520,12 @@ bool PictureOfBitmap(HBITMAP bitmap, DecodedPicture& out, FailureNote& note) {
 }
 
 bool ShowableBitmap(const std::string& path, FailureNote& note) {
-    const unique_file file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const unique_file file = OpenToRead(path);
     if (!file) {
-        const DWORD error = GetLastError();
-        note.Note(FileFailure(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 53 : 75));
+        note.Note(OpenFileFailure(GetLastError()));
         return false;
     }
-    const ByteReader read = [&](std::uint64_t offset, std::uint8_t* into, std::size_t count) -> std::size_t {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD got = 0;
-        return ReadFile(file.get(), into, static_cast<DWORD>(count), &got, &at) ? got : 0;
-    };
+    const ByteReader read = ReaderOf(file.get());
     std::uint8_t magic[2] = {};
     const bool bitmap = read(0, magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M';
     const auto claim = bitmap ? ReadBitmapClaim(read) : std::nullopt;
